@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/game_state.h"
+
+struct GLFWwindow;
+
+namespace frosk {
+
+// The whole program: configuration, window, start-up, frame loop, shut-down.
+// Returns the process exit status.
+int runGame();
+
+// Start-up and shut-down of the application-wide objects (see globals.h).
+void initialize(GLFWwindow* window);
+void shutdown();
+
+// One frame's work, in the order the loop calls them.
+void update(double dt);
+void drawFrame();
+void advanceLevel();
+
+// The loop's clock: frame time since the previous frame and the frame-rate
+// text, refreshed whenever more than a second has piled up.
+class FrameClock {
+public:
+    // Returns dt for a frame that starts at `now` (seconds).
+    double tick(double now);
+
+private:
+    double previous = 0.0;
+    int frames = 0;
+    double accumulator = 0.0;
+};
+
+// One pass of the frame loop at time `now`; false once the loop should end
+// (window closed before the frame, or Escape held after it).
+bool runFrame(GLFWwindow* window, FrameClock& clock, double now);
+
+// Frames longer than this neither count against the level clock nor step the
+// physics by their full length.
+constexpr double longFrame = 0.1;
+
+// Milliseconds a frame of dt seconds takes off the level clock.
+double clockStep(double dt);
+// Seconds the physics world advances in a frame of dt seconds.
+float physicsStep(double dt);
+// The win and loss rules, checked every frame; a win beats a loss.
+void decideStatus(GameState& state, double millisecondsLeft, bool cakesInFlight);
+
+} // namespace frosk

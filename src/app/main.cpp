@@ -1,0 +1,6 @@
+#include "app/game.h"
+
+int main()
+{
+    return frosk::runGame();
+}
