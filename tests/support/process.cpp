@@ -1,0 +1,217 @@
+#include "support/process.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace testsupport {
+
+RuntimeCopy::RuntimeCopy(const std::string& name)
+{
+    char pattern[] = "/tmp/crumbrise-XXXXXX";
+    if (mkdtemp(pattern) == nullptr)
+        throw std::runtime_error("cannot make a temporary folder");
+    root = std::string(pattern) + "/" + name;
+    fs::copy(CRUMBRISE_RUNTIME_DIR, root, fs::copy_options::recursive);
+}
+
+RuntimeCopy::~RuntimeCopy()
+{
+    std::error_code ignored;
+    fs::remove_all(fs::path(root).parent_path(), ignored);
+}
+
+std::string RuntimeCopy::path(const std::string& relative) const
+{
+    return relative.empty() ? root : root + "/" + relative;
+}
+
+void RuntimeCopy::write(const std::string& relative, const std::string& content) const
+{
+    std::ofstream file(path(relative), std::ios::binary | std::ios::trunc);
+    file << content;
+}
+
+void RuntimeCopy::remove(const std::string& relative) const
+{
+    fs::remove(path(relative));
+}
+
+namespace {
+
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+unsigned long findWindow(Display* display, Window window, const std::string& title)
+{
+    char* name = nullptr;
+    if (XFetchName(display, window, &name) && name != nullptr) {
+        const bool match = title == name;
+        XFree(name);
+        if (match)
+            return window;
+    }
+    Window root, parent;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    unsigned long found = 0;
+    if (XQueryTree(display, window, &root, &parent, &children, &count)) {
+        for (unsigned int i = 0; i < count && found == 0; ++i)
+            found = findWindow(display, children[i], title);
+        if (children != nullptr)
+            XFree(children);
+    }
+    return found;
+}
+
+} // namespace
+
+GameProcess::GameProcess(const std::string& directory, const std::map<std::string, std::string>& environment)
+{
+    int out[2], err[2];
+    if (pipe(out) != 0 || pipe(err) != 0)
+        throw std::runtime_error("pipe failed");
+    pid = fork();
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        dup2(err[1], STDERR_FILENO);
+        const int devNull = open("/dev/null", O_RDONLY);
+        dup2(devNull, STDIN_FILENO);
+        close(out[0]);
+        close(err[0]);
+        if (chdir(directory.c_str()) != 0)
+            _exit(127);
+        for (const auto& [key, value] : environment)
+            setenv(key.c_str(), value.c_str(), 1);
+        const std::string binary = directory + "/crumbrise";
+        execl(binary.c_str(), "crumbrise", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    close(err[1]);
+    outFd = out[0];
+    errFd = err[0];
+    fcntl(outFd, F_SETFL, O_NONBLOCK);
+    fcntl(errFd, F_SETFL, O_NONBLOCK);
+}
+
+GameProcess::~GameProcess()
+{
+    if (!finished)
+        finish(0.0);
+}
+
+void GameProcess::drain()
+{
+    char buffer[4096];
+    for (auto [fd, text] : {std::pair<int, std::string*>{outFd, &result.out}, {errFd, &result.err}}) {
+        ssize_t n;
+        while (fd >= 0 && (n = read(fd, buffer, sizeof buffer)) > 0)
+            text->append(buffer, static_cast<size_t>(n));
+    }
+}
+
+bool GameProcess::running()
+{
+    drain();
+    if (finished)
+        return false;
+    int status = 0;
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) {
+        finished = true;
+        result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        drain();
+        return false;
+    }
+    return true;
+}
+
+unsigned long GameProcess::waitForWindow(const std::string& title, double seconds)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return 0;
+    const auto start = std::chrono::steady_clock::now();
+    unsigned long window = 0;
+    while (window == 0 && running() && secondsSince(start) < seconds) {
+        window = findWindow(display, DefaultRootWindow(display), title);
+        if (window == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    XCloseDisplay(display);
+    return window;
+}
+
+void GameProcess::holdKey(const std::string& keysym, double seconds)
+{
+    const std::string down = "xdotool keydown " + keysym;
+    const std::string up = "xdotool keyup " + keysym;
+    if (std::system(down.c_str()) != 0)
+        throw std::runtime_error("xdotool failed: " + down);
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    if (std::system(up.c_str()) != 0)
+        throw std::runtime_error("xdotool failed: " + up);
+}
+
+void GameProcess::requestClose(unsigned long window)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+    XCloseDisplay(display);
+}
+
+GameResult GameProcess::finish(double seconds)
+{
+    const auto start = std::chrono::steady_clock::now();
+    while (running() && secondsSince(start) < seconds) {
+        pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
+        poll(fds, 2, 20);
+    }
+    if (!finished) {
+        result.timedOut = true;
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        finished = true;
+        drain();
+    }
+    close(outFd);
+    close(errFd);
+    outFd = errFd = -1;
+    return result;
+}
+
+GameResult runGame(const std::string& directory, double seconds, const std::map<std::string, std::string>& environment)
+{
+    GameProcess game(directory, environment);
+    return game.finish(seconds);
+}
+
+} // namespace testsupport

@@ -1,0 +1,101 @@
+#include "support/process.h"
+
+#include <gtest/gtest.h>
+
+// The game a player starts: the real binary, run from a copy of the runtime
+// root under the test's X server, judged by its window, output and exit status.
+namespace {
+
+using testsupport::GameProcess;
+using testsupport::RuntimeCopy;
+
+// Start-up of a full level takes a while on a CPU renderer.
+constexpr double startupSeconds = 60.0;
+
+bool endsWith(const std::string& text, const std::string& tail)
+{
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+TEST(GameBinary, OpensItsWindowRunsAndEndsWithEscape)
+{
+    RuntimeCopy runtime("escape");
+    GameProcess game(runtime.path());
+    const unsigned long window = game.waitForWindow("Crumbrise", startupSeconds);
+    ASSERT_NE(window, 0u) << "no window titled Crumbrise; output:\n" << game.finish(5).out;
+    game.holdKey("Escape");
+    const testsupport::GameResult result = game.finish(30);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitStatus, 0) << result.out << result.err;
+}
+
+TEST(GameBinary, EndsWhenItsWindowIsClosed)
+{
+    RuntimeCopy runtime("close");
+    GameProcess game(runtime.path());
+    const unsigned long window = game.waitForWindow("Crumbrise", startupSeconds);
+    ASSERT_NE(window, 0u) << game.finish(5).out;
+    game.requestClose(window);
+    const testsupport::GameResult result = game.finish(30);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitStatus, 0) << result.out << result.err;
+}
+
+TEST(GameBinary, ReadsConfigFileOrSaysItIsMissing)
+{
+    RuntimeCopy runtime("config");
+    runtime.write("config.conf", "resolutionx = 640\nresolutiony = 480\n");
+    // A missing shader ends the game right after the configuration is read.
+    runtime.remove("Shader/texture.vert");
+    testsupport::GameResult result = testsupport::runGame(runtime.path(), 30);
+    EXPECT_EQ(result.out.rfind("Resolutionx: 640\nResolutiony: 480\n", 0), 0u) << result.out;
+
+    runtime.remove("config.conf");
+    result = testsupport::runGame(runtime.path(), 30);
+    EXPECT_EQ(result.out.rfind("Configfile: \"config.conf\" not found\n", 0), 0u) << result.out;
+}
+
+TEST(GameBinary, MissingShaderFileIsFatalWithItsPath)
+{
+    RuntimeCopy runtime("missing-shader");
+    runtime.remove("Shader/bloomcover.frag");
+    const testsupport::GameResult result = testsupport::runGame(runtime.path(), 30);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitStatus, 255);
+    EXPECT_TRUE(endsWith(result.out, "Failed to open shader file: Shader/bloomcover.frag\n")) << result.out;
+}
+
+TEST(GameBinary, EmptyShaderFailsToCompileWithTheDriversLog)
+{
+    RuntimeCopy runtime("empty-shader");
+    runtime.write("Shader/heaven.frag", "");
+    const testsupport::GameResult result = testsupport::runGame(runtime.path(), 30);
+    EXPECT_EQ(result.exitStatus, 255);
+    const size_t at = result.out.find("Failed to compile shader\n");
+    ASSERT_NE(at, std::string::npos) << result.out;
+    EXPECT_GT(result.out.size(), at + 26) << "the compile log follows the message";
+    EXPECT_EQ(result.out.find("Failed to open"), std::string::npos);
+}
+
+TEST(GameBinary, BrokenShaderFailsToCompile)
+{
+    RuntimeCopy runtime("broken-shader");
+    runtime.write("Shader/2d.vert", "#version 330 core\nvoid main() { gl_Position = undefinedThing; }\n");
+    const testsupport::GameResult result = testsupport::runGame(runtime.path(), 30);
+    EXPECT_EQ(result.exitStatus, 255);
+    EXPECT_NE(result.out.find("Failed to compile shader\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("undefinedThing"), std::string::npos) << "the log names the fault:\n" << result.out;
+}
+
+TEST(GameBinary, ShadersThatDoNotFitTogetherFailToLink)
+{
+    RuntimeCopy runtime("unlinkable-shader");
+    runtime.write("Shader/text_render.frag",
+                  "#version 330 core\nin vec3 neverWritten;\nout vec4 fragColor;\n"
+                  "void main() { fragColor = vec4(neverWritten, 1.0); }\n");
+    const testsupport::GameResult result = testsupport::runGame(runtime.path(), 30);
+    EXPECT_EQ(result.exitStatus, 255);
+    EXPECT_NE(result.out.find("Failed to link shader program\n"), std::string::npos) << result.out;
+}
+
+} // namespace

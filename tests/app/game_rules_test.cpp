@@ -1,0 +1,126 @@
+#include "app/game.h"
+#include "app/game_state.h"
+#include "app/globals.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using frosk::GameState;
+
+TEST(GameStateTexts, EveryOperationReturnsItsHudText)
+{
+    GameState state;
+    EXPECT_EQ(state.levelText(), "LEVEL 1");
+    EXPECT_EQ(state.scoreText(), "Score: 0");
+    EXPECT_EQ(state.targetsText(), "10x");
+    EXPECT_EQ(state.cakesText(), "20x");
+    EXPECT_EQ(state.statusText(), "In process");
+
+    EXPECT_EQ(state.addScore(), "Score: 100");
+    EXPECT_EQ(state.targetHit(), "9x");
+    EXPECT_EQ(state.cakeThrown(), "19x");
+    state.cakesLeft = 0;
+    EXPECT_EQ(state.cakeThrown(), "-1x");
+    state.score = -5;
+    EXPECT_EQ(state.scoreText(), "Score: -5");
+}
+
+TEST(LevelChange, WinsCountDownTheCakesAndKeepTheScore)
+{
+    GameState state;
+    state.score = 700;
+    const int expected[] = {18, 16, 14, 12, 10, 10, 10};
+    for (int i = 0; i < 7; ++i) {
+        state.status = GameState::won;
+        state.targetsLeft = 0;
+        state.cakesLeft = 3;
+        state.startNextLevel();
+        EXPECT_EQ(state.level, i + 2);
+        EXPECT_EQ(state.cakesLeft, expected[i]) << "level " << state.level;
+        EXPECT_EQ(state.targetsLeft, 10);
+        EXPECT_EQ(state.score, 700);
+        EXPECT_EQ(state.status, "In process");
+    }
+    EXPECT_EQ(GameState::cakesForLevel(1000000), 10);
+}
+
+TEST(LevelChange, LossStartsOverAtLevelOne)
+{
+    GameState state;
+    state.level = 6;
+    state.score = 1200;
+    state.targetsLeft = 3;
+    state.cakesLeft = 0;
+    state.status = GameState::lost;
+    state.restart();
+    EXPECT_EQ(state.level, 1);
+    EXPECT_EQ(state.score, 0);
+    EXPECT_EQ(state.targetsLeft, 10);
+    EXPECT_EQ(state.cakesLeft, 20);
+    EXPECT_EQ(state.status, "In process");
+}
+
+TEST(WinAndLoss, WinBeatsLossInTheSameFrame)
+{
+    GameState state;
+    state.targetsLeft = 0;
+    state.cakesLeft = 0;
+    frosk::decideStatus(state, -10.0, false);
+    EXPECT_EQ(state.status, "YOU WIN !");
+}
+
+TEST(WinAndLoss, NoCakesLeftIsNoLossWhileOneIsInFlight)
+{
+    GameState state;
+    state.cakesLeft = 0;
+    frosk::decideStatus(state, 5000.0, true);
+    EXPECT_EQ(state.status, "In process");
+    frosk::decideStatus(state, 5000.0, false);
+    EXPECT_EQ(state.status, "GAME OVER !");
+}
+
+TEST(WinAndLoss, TimeRunningOutLosesEvenWithCakesInFlight)
+{
+    GameState state;
+    frosk::decideStatus(state, 0.0, true);
+    EXPECT_EQ(state.status, "GAME OVER !");
+
+    GameState playing;
+    frosk::decideStatus(playing, 0.001, true);
+    EXPECT_EQ(playing.status, "In process");
+}
+
+TEST(FrameTiming, LongFramesNeitherCountNorStepThePhysicsFully)
+{
+    EXPECT_DOUBLE_EQ(frosk::clockStep(0.016), 16.0);
+    EXPECT_DOUBLE_EQ(frosk::clockStep(0.1), 100.0);
+    EXPECT_DOUBLE_EQ(frosk::clockStep(0.1000001), 0.0);
+    EXPECT_DOUBLE_EQ(frosk::clockStep(3.5), 0.0);
+
+    EXPECT_EQ(frosk::physicsStep(0.1), 0.1f);
+    EXPECT_EQ(frosk::physicsStep(0.02), 0.02f);
+    EXPECT_EQ(frosk::physicsStep(0.25), 0.016666668f);
+}
+
+TEST(FrameTiming, FrameRateTextAppearsOnceMoreThanASecondHasPiledUp)
+{
+    frosk::fpsText.clear();
+    frosk::FrameClock clock;
+    // The first frame's dt is all the time since start-up.
+    EXPECT_DOUBLE_EQ(clock.tick(0.5), 0.5);
+    EXPECT_EQ(frosk::fpsText, "");
+    EXPECT_DOUBLE_EQ(clock.tick(0.75), 0.25);
+    EXPECT_DOUBLE_EQ(clock.tick(1.0), 0.25);
+    EXPECT_EQ(frosk::fpsText, "") << "exactly one second is not more than one";
+    clock.tick(1.25);
+    EXPECT_EQ(frosk::fpsText, "FPS:4");
+    // The pile starts again from zero, not from the overshoot.
+    for (int i = 1; i <= 10; ++i)
+        clock.tick(1.25 + 0.1 * i);
+    EXPECT_EQ(frosk::fpsText, "FPS:4");
+    clock.tick(2.36);
+    EXPECT_EQ(frosk::fpsText, "FPS:11");
+}
+
+} // namespace

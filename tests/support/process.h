@@ -1,0 +1,66 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace testsupport {
+
+// A copy of the build's runtime root (game binary, shaders, data) in a fresh
+// temporary folder, for tests that break or remove files. Removed on destruction.
+class RuntimeCopy {
+public:
+    explicit RuntimeCopy(const std::string& name);
+    ~RuntimeCopy();
+    RuntimeCopy(const RuntimeCopy&) = delete;
+    RuntimeCopy& operator=(const RuntimeCopy&) = delete;
+
+    std::string path(const std::string& relative = std::string()) const;
+    void write(const std::string& relative, const std::string& content) const;
+    void remove(const std::string& relative) const;
+
+    std::string root;
+};
+
+struct GameResult {
+    int exitStatus = -1;  // 0..255 as the shell sees it; -1 when killed by a signal
+    bool timedOut = false;
+    std::string out;      // standard output
+    std::string err;      // standard error
+};
+
+// The game binary running in its own process, started from `directory` with
+// standard input from /dev/null, the extra environment given and the test's
+// X display. Killed when destroyed if it is still running.
+class GameProcess {
+public:
+    GameProcess(const std::string& directory, const std::map<std::string, std::string>& environment = {});
+    ~GameProcess();
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    // Waits until a top-level window with this exact title exists; 0 on time-out
+    // or when the game ended first.
+    unsigned long waitForWindow(const std::string& title, double seconds);
+    // Holds a key down long enough for several frames to see it, then lets go.
+    void holdKey(const std::string& keysym, double seconds = 0.5);
+    // Asks the window to close, as a window manager's close button does.
+    void requestClose(unsigned long window);
+    bool running();
+    // Waits for the exit (killing the game after `seconds`) and collects its output.
+    GameResult finish(double seconds);
+
+private:
+    void drain();
+
+    int pid = -1;
+    int outFd = -1;
+    int errFd = -1;
+    GameResult result;
+    bool finished = false;
+};
+
+// Runs the game from `directory` until it exits by itself or `seconds` pass.
+GameResult runGame(const std::string& directory, double seconds,
+                   const std::map<std::string, std::string>& environment = {});
+
+} // namespace testsupport
