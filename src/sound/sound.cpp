@@ -1,0 +1,111 @@
+#include "sound/sound.h"
+
+#include "app/console.h"
+
+#include <AL/alut.h>
+
+#include <cstdlib>
+#include <iostream>
+
+namespace frosk {
+
+namespace {
+
+const char* const files[Sound::slotCount] = {
+    "Sounds/GoGoNaruto.wav", "Sounds/throw3.wav", "Sounds/smash1_lower.wav",
+    "Sounds/grenadeExplosion.wav", "Sounds/Fake.wav"};
+
+} // namespace
+
+const char* Sound::fileName(int slot)
+{
+    return slot >= 0 && slot < slotCount ? files[slot] : nullptr;
+}
+
+Sound::Sound()
+{
+    // Every bank asks ALUT for the device and context; only the first call
+    // opens them, the later ones fail harmlessly.
+    alutInit(nullptr, nullptr);
+    alGetError();
+
+    alGenBuffers(slotCount, buffers.data());
+    lastError = alGetError();
+    if (lastError != AL_NO_ERROR) {
+        std::cout << "alGenBuffers: " << lastError << std::endl;
+        waitForKeyIfInteractive();
+    }
+    alGenSources(slotCount, sources.data());
+    failed("alGenSources: ");
+}
+
+Sound::~Sound()
+{
+    alDeleteSources(slotCount, sources.data());
+    alDeleteBuffers(slotCount, buffers.data());
+}
+
+void Sound::report(const std::string& message, int number)
+{
+    std::cout << message << number << std::endl;
+    alDeleteBuffers(slotCount, buffers.data());
+    waitForKeyIfInteractive();
+}
+
+bool Sound::failed(const std::string& message)
+{
+    lastError = alGetError();
+    if (lastError == AL_NO_ERROR)
+        return false;
+    report(message, lastError);
+    return true;
+}
+
+void Sound::load(int slot)
+{
+    const char* file = fileName(slot);
+    if (file == nullptr) {
+        std::cout << "Sound: no slot " << slot << " (slots are 0 to " << slotCount - 1 << ")" << std::endl;
+        return;
+    }
+    looping = (slot == 0);
+
+    // ALUT's loader yields the WAV's format, samples, size and rate; on a file
+    // it cannot read it says why through its own error number.
+    ALenum format = 0;
+    ALsizei size = 0;
+    ALfloat frequency = 0.0f;
+    void* data = alutLoadMemoryFromFile(file, &format, &size, &frequency);
+    if (data == nullptr)
+        report("alutLoadWAVFile: ", alutGetError());
+    else
+        failed("alutLoadWAVFile: ");
+
+    alBufferData(buffers[slot], format, data, size, static_cast<ALsizei>(frequency));
+    failed("alBufferData buffer " + std::to_string(slot) + ": ");
+    std::free(data);
+
+    alSourcei(sources[slot], AL_BUFFER, static_cast<ALint>(buffers[slot]));
+    failed("alSourcei: ");
+
+    alSourcefv(sources[slot], AL_POSITION, sourcePosition.data());
+    alSourcefv(sources[slot], AL_VELOCITY, sourceVelocity.data());
+    alSourcefv(sources[slot], AL_DIRECTION, sourceDirection.data());
+    failed("alSourcefv 3: ");
+
+    if (looping)
+        alSourcei(sources[slot], AL_LOOPING, AL_TRUE);
+
+    alListenerfv(AL_POSITION, listenerPosition.data());
+    alListenerfv(AL_VELOCITY, listenerVelocity.data());
+    alListenerfv(AL_ORIENTATION, listenerOrientation.data());
+    failed("alListenerfv: ");
+}
+
+void Sound::play(int slot) const
+{
+    if (slot >= 0 && slot < slotCount)
+        alSourcePlay(sources[slot]);
+}
+
+} // namespace frosk
