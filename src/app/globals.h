@@ -13,10 +13,12 @@ namespace frosk {
 class Config;
 class GameState;
 class Shader;
+class TextRenderer;
 
 extern Config* config;
 extern double* timeLeft;
 extern GameState* gameState;
+extern TextRenderer* textRenderer;
 
 // The nineteen shader programs, in start-up order.
 extern Shader* textureShader;

@@ -3,6 +3,8 @@
 #include "app/config.h"
 #include "app/console.h"
 #include "app/globals.h"
+#include "app/hud.h"
+#include "app/text_renderer.h"
 #include "shader/shader.h"
 
 #include <GLFW/glfw3.h>
@@ -16,6 +18,7 @@ namespace frosk {
 Config* config = nullptr;
 double* timeLeft = nullptr;
 GameState* gameState = nullptr;
+TextRenderer* textRenderer = nullptr;
 
 Shader* textureShader = nullptr;
 Shader* basicShader = nullptr;
@@ -167,12 +170,14 @@ void initialize(GLFWwindow* window)
     glEnable(GL_DEPTH_TEST);
 
     createPrograms();
+    textRenderer = new TextRenderer(textShader);
     gameState = new GameState();
 
     const float width = static_cast<float>(config->width);
     const float height = static_cast<float>(config->height);
     projectionMatrix = glm::perspective(glm::radians(60.0f), width / height, 0.01f, 200.0f);
     screenMatrix = glm::ortho(0.0f, width, height, 0.0f, -1.0f, 1.0f);
+    createHudImages(config->width, config->height);
     uploadStartupUniforms();
 
     createSceneFramebuffer();
@@ -180,10 +185,13 @@ void initialize(GLFWwindow* window)
 
 void shutdown()
 {
+    destroyHudImages();
     delete timeLeft;
     timeLeft = nullptr;
     delete gameState;
     gameState = nullptr;
+    delete textRenderer;
+    textRenderer = nullptr;
 
     for (Shader** program : programs) {
         delete *program;
