@@ -6,12 +6,17 @@ struct GLFWwindow;
 
 namespace frosk {
 
+namespace controls {
+class InputSource;
+}
+
 // The whole program: configuration, window, start-up, frame loop, shut-down.
 // Returns the process exit status.
 int runGame();
 
 // Start-up and shut-down of the application-wide objects (see globals.h).
-void initialize(GLFWwindow* window);
+// The player reads keys, buttons and cursor from `input` for the whole run.
+void initialize(GLFWwindow* window, controls::InputSource& input);
 void shutdown();
 
 // One frame's work, in the order the loop calls them.
@@ -34,7 +39,7 @@ private:
 
 // One pass of the frame loop at time `now`; false once the loop should end
 // (window closed before the frame, or Escape held after it).
-bool runFrame(GLFWwindow* window, FrameClock& clock, double now);
+bool runFrame(GLFWwindow* window, controls::InputSource& input, FrameClock& clock, double now);
 
 // Frames longer than this neither count against the level clock nor step the
 // physics by their full length.

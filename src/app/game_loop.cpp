@@ -2,6 +2,7 @@
 
 #include "app/config.h"
 #include "app/globals.h"
+#include "controls/input.h"
 
 #include <GLFW/glfw3.h>
 
@@ -61,7 +62,7 @@ void advanceLevel()
     }
 }
 
-bool runFrame(GLFWwindow* window, FrameClock& clock, double now)
+bool runFrame(GLFWwindow* window, controls::InputSource& input, FrameClock& clock, double now)
 {
     if (glfwWindowShouldClose(window))
         return false;
@@ -72,7 +73,7 @@ bool runFrame(GLFWwindow* window, FrameClock& clock, double now)
     drawFrame();
     glfwSwapBuffers(window);
     advanceLevel();
-    return glfwGetKey(window, GLFW_KEY_ESCAPE) != GLFW_PRESS;
+    return !input.keyPressed(GLFW_KEY_ESCAPE);
 }
 
 } // namespace frosk

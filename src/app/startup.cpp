@@ -5,6 +5,7 @@
 #include "app/globals.h"
 #include "app/hud.h"
 #include "app/text_renderer.h"
+#include "controls/input.h"
 #include "shader/shader.h"
 
 #include <GLFW/glfw3.h>
@@ -163,7 +164,7 @@ void fetchEntryPoints()
 
 } // namespace
 
-void initialize(GLFWwindow* window)
+void initialize(GLFWwindow* window, controls::InputSource& /*input*/)
 {
     timeLeft = new double(120000.0);
     glfwSetWindowTitle(window, "Crumbrise");
@@ -230,7 +231,8 @@ int runGame()
     }
     fetchEntryPoints();
 
-    initialize(window);
+    controls::GlfwInput input(window);
+    initialize(window, input);
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
 
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -239,7 +241,7 @@ int runGame()
     glViewport(0, 0, config->width, config->height);
 
     FrameClock clock;
-    while (runFrame(window, clock, glfwGetTime())) {
+    while (runFrame(window, input, clock, glfwGetTime())) {
     }
 
     shutdown();
