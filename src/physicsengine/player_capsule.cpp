@@ -11,6 +11,37 @@ namespace {
 constexpr float backOff = 1e-3f;
 constexpr float tiny = 1e-6f;
 
+// The normal of a triangle of a mesh shape, in world space; false for other
+// shapes.
+bool triangleNormal(const btCollisionObject* object, int part, int triangle, btVector3& normal)
+{
+    const btCollisionShape* shape = object->getCollisionShape();
+    if (shape->getShapeType() != TRIANGLE_MESH_SHAPE_PROXYTYPE || triangle < 0)
+        return false;
+    const btStridingMeshInterface* mesh = static_cast<const btBvhTriangleMeshShape*>(shape)->getMeshInterface();
+    const unsigned char* vertices = nullptr;
+    const unsigned char* indices = nullptr;
+    int vertexCount = 0, vertexStride = 0, indexStride = 0, faceCount = 0;
+    PHY_ScalarType vertexType, indexType;
+    mesh->getLockedReadOnlyVertexIndexBase(&vertices, vertexCount, vertexType, vertexStride, &indices, indexStride,
+                                           faceCount, indexType, part);
+    bool found = false;
+    if (vertexType == PHY_FLOAT && indexType == PHY_INTEGER && triangle < faceCount) {
+        const int* corner = reinterpret_cast<const int*>(indices + triangle * indexStride);
+        btVector3 p[3];
+        for (int i = 0; i < 3; ++i) {
+            const float* v = reinterpret_cast<const float*>(vertices + corner[i] * vertexStride);
+            p[i].setValue(v[0], v[1], v[2]);
+        }
+        normal = object->getWorldTransform().getBasis() * (p[1] - p[0]).cross(p[2] - p[0]);
+        found = normal.length2() > 0.0f;
+        if (found)
+            normal.normalize();
+    }
+    mesh->unLockReadOnlyVertexBase(part);
+    return found;
+}
+
 // Closest hit of a capsule sweep against everything that responds to
 // contacts except the capsule itself. Surfaces the capsule moves away from do
 // not stop it, so a sweep that starts touching a wall can leave it.
@@ -38,8 +69,17 @@ public:
             : result.m_hitCollisionObject->getWorldTransform().getBasis() * result.m_hitNormalLocal;
         if (normal.dot(m_convexToWorld - m_convexFromWorld) >= 0.0f)
             return m_closestHitFraction;
+        hasFace = result.m_localShapeInfo
+            && triangleNormal(result.m_hitCollisionObject, result.m_localShapeInfo->m_shapePart,
+                              result.m_localShapeInfo->m_triangleIndex, faceNormal);
+        // Seen from the capsule's side.
+        if (hasFace && faceNormal.dot(normal) < 0.0f)
+            faceNormal = -faceNormal;
         return ClosestConvexResultCallback::addSingleResult(result, normalInWorldSpace);
     }
+
+    bool hasFace = false;
+    btVector3 faceNormal{0.0f, 1.0f, 0.0f};
 
 private:
     const btCollisionObject* self;
@@ -86,8 +126,12 @@ private:
 
 struct PlayerCapsule::Hit {
     float fraction = 1.0f;
-    btVector3 normal{0.0f, 1.0f, 0.0f};
+    btVector3 normal{0.0f, 1.0f, 0.0f}; // of the contact
     const btCollisionObject* object = nullptr;
+    // Whether the capsule can stand there: on a walkable slope, or on the edge
+    // or corner of a mesh (the top of a step), but not on the face of a slope
+    // that is too steep.
+    bool walkable = false;
 };
 
 PlayerCapsule::PlayerCapsule(btCollisionWorld& world)
@@ -140,6 +184,9 @@ bool PlayerCapsule::sweep(const btVector3& from, const btVector3& to, Hit& hit) 
     hit.fraction = callback.m_closestHitFraction;
     hit.normal = callback.m_hitNormalWorld.safeNormalize();
     hit.object = callback.m_hitCollisionObject;
+    const bool onEdge = callback.hasFace && callback.faceNormal.dot(hit.normal) < 0.999f;
+    hit.walkable = hit.normal.y() >= slopeLimit
+        || (callback.hasFace && (callback.faceNormal.y() >= slopeLimit || onEdge));
     return true;
 }
 
@@ -273,7 +320,7 @@ unsigned PlayerCapsule::move(const btVector3& displacement, float minDistance)
             landed = true;
             landing = hit;
             at += motion * (std::max(0.0f, length * hit.fraction - backOff) / length);
-            if (hit.normal.y() >= slopeLimit) {
+            if (hit.walkable) {
                 landedOnGround = true;
                 break;
             }
