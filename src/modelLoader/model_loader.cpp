@@ -1,0 +1,265 @@
+#include "modelLoader/model_loader.h"
+
+#include "app/console.h"
+#include "datastructures/mesh.h"
+#include "datastructures/tree_node.h"
+#include "datastructures/vertex.h"
+
+#include <IL/il.h>
+#include <assimp/Importer.hpp>
+#include <assimp/material.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+#include <glm/gtc/type_ptr.hpp>
+
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace frosk::modelLoader {
+
+using datastructures::Mesh;
+using datastructures::TreeNode;
+using datastructures::Vertex;
+
+namespace {
+
+constexpr unsigned drawableImportFlags =
+    aiProcess_CalcTangentSpace | aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs;
+static_assert(drawableImportFlags == 0x800049);
+// Assimp's own steps index vertices and materials without checking them, so
+// its validation runs first: a file with indices past its vertices, invalid
+// material or mesh references, a mesh without faces or no mesh at all is
+// refused with the reason instead of read out of bounds.
+constexpr unsigned validatedImportFlags = drawableImportFlags | aiProcess_ValidateDataStructure;
+
+// One DevIL image, bound for as long as a load decodes textures into it.
+class DevilImage {
+public:
+    DevilImage()
+    {
+        ilInit();
+        ilGenImages(1, &name);
+        ilBindImage(name);
+        // Rows come out top row first, which is what the flipped texture
+        // coordinates of the import expect.
+        ilEnable(IL_ORIGIN_SET);
+        ilOriginFunc(IL_ORIGIN_UPPER_LEFT);
+    }
+    ~DevilImage() { ilDeleteImages(1, &name); }
+    DevilImage(const DevilImage&) = delete;
+    DevilImage& operator=(const DevilImage&) = delete;
+
+    // A mipmapped GL texture of the image at `path`, or nothing if it cannot be read.
+    std::optional<GLuint> loadTexture(const std::string& path)
+    {
+        ilBindImage(name);
+        if (!ilLoadImage(path.c_str()) || !ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE))
+            return std::nullopt;
+        GLuint texture = 0;
+        glGenTextures(1, &texture);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT), 0,
+                     GL_RGBA, GL_UNSIGNED_BYTE, ilGetData());
+        glGenerateMipmap(GL_TEXTURE_2D);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        return texture;
+    }
+
+private:
+    ILuint name = 0;
+};
+
+// Everything one loadModel call builds from one imported scene.
+class TreeBuilder {
+public:
+    TreeBuilder(const aiScene& scene, const std::string& path, GLuint program, const ModelLoader& loader)
+        : scene(scene), path(path), program(program), loader(loader)
+    {
+    }
+
+    std::unique_ptr<TreeNode> buildNode(const aiNode& node)
+    {
+        // Assimp's matrices are row-major.
+        auto treeNode = std::make_unique<TreeNode>(glm::transpose(glm::make_mat4(&node.mTransformation.a1)));
+        for (unsigned i = 0; i < node.mNumMeshes; ++i) {
+            const unsigned meshIndex = node.mMeshes[i];
+            if (meshIndex >= scene.mNumMeshes || !scene.mMeshes[meshIndex]) {
+                std::cout << "Model " << path << ": node \"" << node.mName.C_Str() << "\" refers to mesh "
+                          << meshIndex << " of " << scene.mNumMeshes << "; it is left out" << std::endl;
+                continue;
+            }
+            if (std::unique_ptr<Mesh> mesh = buildMesh(*scene.mMeshes[meshIndex], meshIndex))
+                treeNode->meshes.push_back(std::move(mesh));
+        }
+        for (unsigned i = 0; i < node.mNumChildren; ++i)
+            if (node.mChildren[i])
+                treeNode->children.push_back(buildNode(*node.mChildren[i]));
+        return treeNode;
+    }
+
+private:
+    std::unique_ptr<Mesh> buildMesh(const aiMesh& mesh, unsigned meshIndex)
+    {
+        std::vector<GLuint> indices;
+        if (!drawableIndices(mesh, meshIndex, indices))
+            return nullptr;
+
+        const aiMaterial* material = nullptr;
+        if (mesh.mMaterialIndex < scene.mNumMaterials)
+            material = scene.mMaterials[mesh.mMaterialIndex];
+        else
+            report(mesh, meshIndex) << "material " << mesh.mMaterialIndex << " does not exist; it is drawn black"
+                                    << std::endl;
+
+        aiColor4D diffuse(0.0f, 0.0f, 0.0f, 0.0f);
+        if (material)
+            aiGetMaterialColor(material, AI_MATKEY_COLOR_DIFFUSE, &diffuse);
+
+        std::vector<Vertex> vertices(mesh.mNumVertices);
+        const aiColor4D* colours = mesh.HasVertexColors(0) ? mesh.mColors[0] : nullptr;
+        const aiVector3D* uvs = mesh.HasTextureCoords(0) ? mesh.mTextureCoords[0] : nullptr;
+        for (unsigned i = 0; i < mesh.mNumVertices; ++i) {
+            Vertex& v = vertices[i];
+            v.position = {mesh.mVertices[i].x, mesh.mVertices[i].y, mesh.mVertices[i].z};
+            v.normal = {mesh.mNormals[i].x, mesh.mNormals[i].y, mesh.mNormals[i].z};
+            const aiColor4D& c = colours ? colours[i] : diffuse;
+            v.color = {c.r, c.g, c.b};
+            if (uvs)
+                v.uv = {uvs[i].x, uvs[i].y};
+        }
+        datastructures::computeSmoothNormals(vertices);
+
+        const std::vector<GLuint> textures = material ? diffuseTextures(*material) : std::vector<GLuint>();
+        if (loader.secondProgram == 0)
+            return std::make_unique<Mesh>(program, vertices, indices, textures, loader.shadowMapping,
+                                          loader.toonShading);
+        return std::make_unique<Mesh>(program, loader.secondProgram, vertices, indices, textures,
+                                      loader.shadowMapping, loader.toonShading);
+    }
+
+    // The triangles of the mesh. Points and lines that triangulation leaves
+    // are dropped; a mesh with nothing left to draw or without normals (which
+    // Assimp does not make for points and lines) is refused. The import has
+    // validated the indices already; they are checked again here because an
+    // index past the vertices would be read by the GPU at every draw.
+    bool drawableIndices(const aiMesh& mesh, unsigned meshIndex, std::vector<GLuint>& indices)
+    {
+        if (mesh.mNumVertices == 0 || !mesh.mVertices) {
+            report(mesh, meshIndex) << "it has no vertices; it is left out" << std::endl;
+            return false;
+        }
+        if (mesh.mNumFaces == 0 || !mesh.mFaces) {
+            report(mesh, meshIndex) << "it has no faces; it is left out" << std::endl;
+            return false;
+        }
+        if (!mesh.HasNormals()) {
+            report(mesh, meshIndex) << "it has no normals; it is left out" << std::endl;
+            return false;
+        }
+        indices.reserve(static_cast<std::size_t>(mesh.mNumFaces) * 3);
+        unsigned pointsAndLines = 0;
+        for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+            const aiFace& face = mesh.mFaces[f];
+            if (face.mNumIndices != 3 || !face.mIndices) {
+                ++pointsAndLines;
+                continue;
+            }
+            for (unsigned k = 0; k < 3; ++k) {
+                if (face.mIndices[k] >= mesh.mNumVertices) {
+                    report(mesh, meshIndex) << "face " << f << " refers to vertex " << face.mIndices[k] << " of "
+                                            << mesh.mNumVertices << "; it is left out" << std::endl;
+                    return false;
+                }
+                indices.push_back(face.mIndices[k]);
+            }
+        }
+        if (indices.empty()) {
+            report(mesh, meshIndex) << "it has only points and lines; it is left out" << std::endl;
+            return false;
+        }
+        if (pointsAndLines > 0)
+            report(mesh, meshIndex) << pointsAndLines << " faces that are points or lines are left out" << std::endl;
+        return true;
+    }
+
+    // The material's diffuse textures in file order, each file decoded once
+    // per load; one that cannot be read is reported once and left out.
+    std::vector<GLuint> diffuseTextures(const aiMaterial& material)
+    {
+        std::vector<GLuint> textures;
+        const unsigned count = aiGetMaterialTextureCount(&material, aiTextureType_DIFFUSE);
+        for (unsigned i = 0; i < count; ++i) {
+            aiString file;
+            if (aiGetMaterialTexture(&material, aiTextureType_DIFFUSE, i, &file) != AI_SUCCESS)
+                continue;
+            const std::string imagePath = std::string("Textures/") + file.C_Str();
+            const std::string key = std::filesystem::path(imagePath).lexically_normal().string();
+            auto cached = textureCache.find(key);
+            if (cached == textureCache.end()) {
+                if (!image)
+                    image.emplace();
+                const std::optional<GLuint> texture = image->loadTexture(imagePath);
+                if (!texture)
+                    std::cout << "Could not load Image: " << imagePath << std::flush;
+                cached = textureCache.emplace(key, texture).first;
+            }
+            if (cached->second)
+                textures.push_back(*cached->second);
+        }
+        return textures;
+    }
+
+    std::ostream& report(const aiMesh& mesh, unsigned meshIndex)
+    {
+        return std::cout << "Model " << path << ", mesh " << meshIndex << " \"" << mesh.mName.C_Str() << "\": ";
+    }
+
+    const aiScene& scene;
+    const std::string& path;
+    GLuint program;
+    const ModelLoader& loader;
+    std::optional<DevilImage> image;
+    std::unordered_map<std::string, std::optional<GLuint>> textureCache;
+};
+
+} // namespace
+
+ModelLoader::ModelLoader(effects::ShadowMapping* shadowMapping, effects::ToonShading* toonShading)
+    : shadowMapping(shadowMapping), toonShading(toonShading)
+{
+}
+
+std::unique_ptr<TreeNode> ModelLoader::loadModel(GLuint program, const std::string& path)
+{
+    return loadModel(program, 0, path);
+}
+
+std::unique_ptr<TreeNode> ModelLoader::loadModel(GLuint program, GLuint secondProgram, const std::string& path)
+{
+    this->secondProgram = secondProgram;
+
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFile(path, validatedImportFlags);
+    if (!scene) {
+        const std::string error = importer.GetErrorString();
+        std::cout << "Failed to open Model" << std::endl << error << std::endl;
+        if (error.find(path) == std::string::npos)
+            std::cout << "in " << path << std::endl;
+        fatalExit(-1);
+    }
+    // Incomplete is one flag among others that Assimp may set.
+    if ((scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) != 0 || !scene->mRootNode) {
+        std::cout << "The file wasn't successfully opened: " << path << std::endl;
+        fatalExit(-1);
+    }
+
+    TreeBuilder builder(*scene, path, program, *this);
+    return builder.buildNode(*scene->mRootNode);
+}
+
+} // namespace frosk::modelLoader
