@@ -3,6 +3,9 @@
 #include "app/config.h"
 #include "app/globals.h"
 #include "controls/input.h"
+#include "effects/shadow_mapping.h"
+#include "physicsengine/game_lists.h"
+#include "physicsengine/physics.h"
 
 #include <GLFW/glfw3.h>
 
@@ -40,15 +43,30 @@ void decideStatus(GameState& state, double millisecondsLeft, bool cakesInFlight)
         state.status = GameState::lost;
 }
 
-void update(double dt)
+namespace {
+
+// The shadow casters of this frame, drawn from the light into the shadow map.
+void shadowPass()
 {
-    *timeLeft -= clockStep(dt);
+    shadowMapping->startPass1();
 
     glDisable(GL_CULL_FACE);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, config->width, config->height);
+}
 
-    decideStatus(*gameState, *timeLeft, false);
+} // namespace
+
+void update(double dt)
+{
+    *timeLeft -= clockStep(dt);
+
+    physics->step(dt);
+    // Bodies the reports queued leave the world only now that the step is over.
+    physics->removeBodies(physicsengine::actorsToRemove);
+
+    shadowPass();
+    decideStatus(*gameState, *timeLeft, !physicsengine::thrownCakes.empty());
 }
 
 void advanceLevel()

@@ -15,10 +15,23 @@ class GameState;
 class Shader;
 class TextRenderer;
 
+namespace effects {
+class Bloom;
+class ShadowMapping;
+class ToonShading;
+} // namespace effects
+namespace physicsengine {
+class Physics;
+}
+
 extern Config* config;
 extern double* timeLeft;
 extern GameState* gameState;
 extern TextRenderer* textRenderer;
+extern physicsengine::Physics* physics;
+extern effects::Bloom* bloom;
+extern effects::ShadowMapping* shadowMapping;
+extern effects::ToonShading* toonShading;
 
 // The nineteen shader programs, in start-up order.
 extern Shader* textureShader;

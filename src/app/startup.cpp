@@ -6,6 +6,10 @@
 #include "app/hud.h"
 #include "app/text_renderer.h"
 #include "controls/input.h"
+#include "effects/bloom.h"
+#include "effects/shadow_mapping.h"
+#include "effects/toon_shading.h"
+#include "physicsengine/physics.h"
 #include "shader/shader.h"
 
 #include <GLFW/glfw3.h>
@@ -20,6 +24,10 @@ Config* config = nullptr;
 double* timeLeft = nullptr;
 GameState* gameState = nullptr;
 TextRenderer* textRenderer = nullptr;
+physicsengine::Physics* physics = nullptr;
+effects::Bloom* bloom = nullptr;
+effects::ShadowMapping* shadowMapping = nullptr;
+effects::ToonShading* toonShading = nullptr;
 
 Shader* textureShader = nullptr;
 Shader* basicShader = nullptr;
@@ -173,6 +181,10 @@ void initialize(GLFWwindow* window, controls::InputSource& /*input*/)
     createPrograms();
     textRenderer = new TextRenderer(textShader);
     gameState = new GameState();
+    physics = new physicsengine::Physics();
+    bloom = new effects::Bloom(bloomShader, compositeShader, blurHorizontalShader, blurVerticalShader, config);
+    shadowMapping = new effects::ShadowMapping(shadowDepthShader, config);
+    toonShading = new effects::ToonShading(silhouetteShader);
 
     const float width = static_cast<float>(config->width);
     const float height = static_cast<float>(config->height);
@@ -186,6 +198,15 @@ void initialize(GLFWwindow* window, controls::InputSource& /*input*/)
 
 void shutdown()
 {
+    delete physics;
+    physics = nullptr;
+    delete shadowMapping;
+    shadowMapping = nullptr;
+    delete toonShading;
+    toonShading = nullptr;
+    delete bloom;
+    bloom = nullptr;
+
     destroyHudImages();
     delete timeLeft;
     timeLeft = nullptr;
