@@ -1,0 +1,22 @@
+#version 330 core
+
+// The rendered scene with the blurred glow added on top. The glow is added
+// (light adds up), and the sum is rolled off softly towards white instead of
+// clipping, so bright halos over bright scenery keep some shape.
+in vec2 texCoord;
+
+uniform sampler2D scene;
+uniform sampler2D fboTexture;
+
+out vec4 fragColor;
+
+const float glowStrength = 1.6;
+
+void main()
+{
+    vec3 base = texture(scene, texCoord).rgb;
+    vec3 glow = texture(fboTexture, texCoord).rgb * glowStrength;
+    // Screen blend: base + glow - base * glow, never above 1.
+    vec3 colour = base + glow * (1.0 - base);
+    fragColor = vec4(colour, 1.0);
+}

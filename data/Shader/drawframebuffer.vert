@@ -1,0 +1,14 @@
+#version 330 core
+
+// Full-screen quad of the final composite. Both attributes receive the same
+// corner in [-1, 1]: one places it, the other becomes the texture coordinate.
+layout(location = 0) in vec2 position;
+layout(location = 1) in vec2 texcoord;
+
+out vec2 texCoord;
+
+void main()
+{
+    texCoord = texcoord * 0.5 + 0.5;
+    gl_Position = vec4(position, 0.0, 1.0);
+}

@@ -1,0 +1,281 @@
+// The lit mesh programs on simple shapes: toon bands, shadows from a real
+// depth pass, and the outline. Each test saves its picture for a person to
+// look at (build/screenshots/).
+#include "drawing.h"
+#include "shader/shader.h"
+#include "support/gl_context.h"
+#include "support/offscreen.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <set>
+
+namespace {
+
+using shadertest::Geometry;
+using shadertest::setMatrix;
+
+constexpr int side = 256;
+
+// A shadow map like the game's: a depth texture with compare mode, drawn
+// through its own framebuffer with the depth-pass program.
+class ShadowMap {
+public:
+    explicit ShadowMap(int size) : size(size)
+    {
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, size, size, 0, GL_DEPTH_COMPONENT, GL_FLOAT, nullptr);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
+        glGenFramebuffers(1, &framebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, texture, 0);
+        glDrawBuffer(GL_NONE);
+        glReadBuffer(GL_NONE);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    }
+    ~ShadowMap()
+    {
+        glDeleteFramebuffers(1, &framebuffer);
+        glDeleteTextures(1, &texture);
+    }
+    ShadowMap(const ShadowMap&) = delete;
+    ShadowMap& operator=(const ShadowMap&) = delete;
+
+    // Clears the map; the casters are drawn with `depthProgram` until end().
+    void begin(GLuint depthProgram) const
+    {
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glViewport(0, 0, size, size);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
+        glUseProgram(depthProgram);
+        setMatrix(depthProgram, "depthVP", shadertest::lightViewProjection());
+        setMatrix(depthProgram, "modelMatrix", glm::mat4(1.0f));
+    }
+    void end() const
+    {
+        glDisable(GL_CULL_FACE);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    }
+
+    int size;
+    GLuint texture = 0;
+    GLuint framebuffer = 0;
+};
+
+// The uniforms a shadowed or toon draw receives, camera looking from `eye` at `at`.
+void setLitDraw(GLuint program, const ShadowMap& shadow, const glm::vec3& eye, const glm::vec3& at)
+{
+    glUseProgram(program);
+    setMatrix(program, "VP", shadertest::cameraProjection(1.0f) * glm::lookAt(eye, at, glm::vec3(0, 1, 0)));
+    setMatrix(program, "depthTranslScalVP", shadertest::shadowBias() * shadertest::lightViewProjection());
+    setMatrix(program, "modelMatrix", glm::mat4(1.0f));
+    glUniform3fv(glGetUniformLocation(program, "cameraPosition"), 1, &eye.x);
+    glUniform1f(glGetUniformLocation(program, "numShades"), 8.0f);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, shadow.texture);
+    glUniform1i(glGetUniformLocation(program, "shadowMap"), 1);
+    glActiveTexture(GL_TEXTURE0);
+}
+
+// Window pixel of a world point seen from `eye` towards `at`.
+glm::ivec2 onScreen(const glm::vec3& point, const glm::vec3& eye, const glm::vec3& at)
+{
+    const glm::vec4 clip = shadertest::cameraProjection(1.0f) * glm::lookAt(eye, at, glm::vec3(0, 1, 0)) * glm::vec4(point, 1);
+    const glm::vec2 ndc = glm::vec2(clip) / clip.w;
+    return glm::ivec2((ndc * 0.5f + 0.5f) * static_cast<float>(side));
+}
+
+const glm::vec3 toSun = glm::normalize(glm::vec3(10, 50, -40));
+
+class Lighting : public testsupport::GlTest {};
+
+TEST_F(Lighting, ToonShadingCutsASphereIntoEightFlatBands)
+{
+    frosk::Shader toon("Shader/toon_material_shader.vert", "Shader/toon_material_shader.frag");
+    frosk::Shader depth("Shader/sm_shader_pass1.vert", "Shader/sm_shader_pass1.frag");
+    ShadowMap shadow(64);
+    shadow.begin(depth.programHandle);
+    shadow.end();
+
+    Geometry ball;
+    shadertest::upload(ball, shadertest::sphere(glm::vec3(1)), toon.programHandle, true);
+    // Looking across the line to the sun, so that the whole range from full
+    // sun to the dark side is in view.
+    const glm::vec3 eye = glm::normalize(glm::cross(toSun, glm::vec3(1, 0, 0))) * 3.2f;
+    testsupport::OffscreenTarget target(side, side);
+    target.clear(glm::vec4(0, 0, 0.25f, 1));
+    setLitDraw(toon.programHandle, shadow, eye, glm::vec3(0));
+    shadertest::drawIndexed(ball);
+    target.savePng("toon_sphere_bands");
+
+    std::set<int> tones;  // grey values on the sphere
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const glm::u8vec4 p = target.pixel(x, y);
+            if (p.r == p.g && p.g == p.b)
+                tones.insert(p.r);
+        }
+    // Eight bands from the dark side to full sun, and the highlight.
+    ASSERT_EQ(tones.size(), 9u);
+    EXPECT_EQ(*tones.rbegin(), 255) << "the highlight is white";
+    EXPECT_LT(*std::next(tones.rbegin()), 255);
+    // The dark side keeps the ambient light.
+    EXPECT_NEAR(*tones.begin(), 0.4 * 255, 1.5);
+    int highlight = 0, sphere = 0;
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const glm::u8vec4 p = target.pixel(x, y);
+            sphere += p.r == p.b;
+            highlight += p.r == 255 && p.b == 255;
+        }
+    EXPECT_LT(highlight * 30, sphere) << "a small highlight";
+    target.unbind();
+    EXPECT_EQ(testsupport::glErrors(), "");
+}
+
+TEST_F(Lighting, ABoxCastsASoftEdgedShadowOnTheGround)
+{
+    frosk::Shader shadowed("Shader/sm_material_shader_pass2.vert", "Shader/sm_material_shader_pass2.frag");
+    frosk::Shader depth("Shader/sm_shader_pass1.vert", "Shader/sm_shader_pass1.frag");
+    const glm::vec3 grey(0.6f);
+    Geometry floor, block, floorDepth, blockDepth;
+    const shadertest::MeshData floorMesh = shadertest::ground(10, 0, grey);
+    const shadertest::MeshData blockMesh = shadertest::box(glm::vec3(-0.5f, 1.5f, -0.5f), glm::vec3(0.5f, 2.5f, 0.5f), grey);
+    shadertest::upload(floor, floorMesh, shadowed.programHandle);
+    shadertest::upload(block, blockMesh, shadowed.programHandle);
+    shadertest::upload(floorDepth, floorMesh, depth.programHandle);
+    shadertest::upload(blockDepth, blockMesh, depth.programHandle);
+
+    ShadowMap shadow(4096);
+    shadow.begin(depth.programHandle);
+    shadertest::drawIndexed(floorDepth);
+    shadertest::drawIndexed(blockDepth);
+    shadow.end();
+
+    // From the side away from the sun, so that the box does not hide its shadow.
+    const glm::vec3 eye(3, 8, 8), at(-0.4f, 0, 1);
+    testsupport::OffscreenTarget target(side, side);
+    target.clear(glm::vec4(0, 0, 0.25f, 1));
+    setLitDraw(shadowed.programHandle, shadow, eye, at);
+    shadertest::drawIndexed(floor);
+    shadertest::drawIndexed(block);
+    target.savePng("shadow_of_a_box");
+
+    // The box floats from 1.5 to 2.5 above the ground: its shadow is cast
+    // away from the sun, 2 units up times the sun's slope.
+    const glm::vec3 shadowCentre = glm::vec3(0, 2, 0) - toSun * (2.0f / toSun.y);
+    const int inShadow = target.pixel(onScreen(shadowCentre, eye, at).x, onScreen(shadowCentre, eye, at).y).r;
+    const glm::vec3 litPoint = shadowCentre + glm::vec3(2.5f, 0, 0);
+    const int inSun = target.pixel(onScreen(litPoint, eye, at).x, onScreen(litPoint, eye, at).y).r;
+    EXPECT_NEAR(inShadow, 0.35 * 0.6 * 255, 2.0) << "only the ambient light in the shadow";
+    EXPECT_GT(inSun, 2 * inShadow);
+
+    // No self-shadowing stripes on open ground: across a sunlit patch the
+    // light changes only smoothly (the highlight's slope), never in steps.
+    int darkest = 255, steepest = 0;
+    for (float dz = -1.0f; dz <= 1.0f; dz += 0.05f) {
+        int previous = -1;
+        for (float dx = -0.5f; dx <= 0.5f; dx += 0.05f) {
+            const glm::ivec2 p = onScreen(litPoint + glm::vec3(dx, 0, dz), eye, at);
+            const int value = target.pixel(p.x, p.y).r;
+            darkest = std::min(darkest, value);
+            if (previous >= 0)
+                steepest = std::max(steepest, std::abs(value - previous));
+            previous = value;
+        }
+    }
+    EXPECT_GT(darkest, 2 * inShadow);
+    EXPECT_LE(steepest, 3);
+
+    // Across the shadow's edge the light rises through in-between values.
+    std::set<int> edge;
+    for (float dx = 0.2f; dx <= 1.0f; dx += 0.01f) {
+        const glm::ivec2 p = onScreen(shadowCentre + glm::vec3(dx, 0, 0), eye, at);
+        const int value = target.pixel(p.x, p.y).r;
+        if (value > inShadow + 3 && value < inSun - 3)
+            edge.insert(value);
+    }
+    EXPECT_GE(edge.size(), 2u) << "a soft edge, not a hard step";
+    target.unbind();
+    EXPECT_EQ(testsupport::glErrors(), "");
+}
+
+TEST_F(Lighting, OutlinePassRingsAToonModelInBlack)
+{
+    frosk::Shader toon("Shader/toon_texture_shader.vert", "Shader/toon_texture_shader.frag");
+    frosk::Shader outline("Shader/toon_silhouette.vert", "Shader/toon_silhouette.frag");
+    frosk::Shader depth("Shader/sm_shader_pass1.vert", "Shader/sm_shader_pass1.frag");
+    ShadowMap shadow(64);
+    shadow.begin(depth.programHandle);
+    shadow.end();
+
+    // A pink sphere with a striped texture; the outline draws the toon
+    // program's own vertex arrays, as a mesh does.
+    std::vector<unsigned char> stripes;
+    for (int row = 0; row < 8; ++row)
+        for (int col = 0; col < 8; ++col)
+            stripes.insert(stripes.end(), 3, static_cast<unsigned char>(col % 2 ? 255 : 180));
+    const GLuint texture = shadertest::rgbTexture(8, 8, stripes);
+    Geometry ball;
+    shadertest::upload(ball, shadertest::sphere(glm::vec3(1.0f, 0.6f, 0.8f)), toon.programHandle, true);
+
+    const glm::vec3 eye = toSun * 3.0f + glm::vec3(1.5f, 0, 0);
+    testsupport::OffscreenTarget target(side, side);
+    target.clear(glm::vec4(0.3f, 0.5f, 0.7f, 1));
+    glUseProgram(outline.programHandle);
+    setMatrix(outline.programHandle, "VP", shadertest::cameraProjection(1.0f) * glm::lookAt(eye, glm::vec3(0), glm::vec3(0, 1, 0)));
+    setMatrix(outline.programHandle, "modelMatrix", glm::mat4(1.0f));
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_FRONT);
+    glUniform3f(glGetUniformLocation(outline.programHandle, "color1"), 0, 0, 0);
+    glUniform1f(glGetUniformLocation(outline.programHandle, "offset1"), 0.04f);
+    shadertest::drawIndexed(ball);
+    glCullFace(GL_BACK);
+    glDepthMask(GL_FALSE);
+    glUniform3f(glGetUniformLocation(outline.programHandle, "color1"), 1, 1, 1);
+    glUniform1f(glGetUniformLocation(outline.programHandle, "offset1"), 0.0f);
+    shadertest::drawIndexed(ball);
+    glDisable(GL_CULL_FACE);
+    glDepthMask(GL_TRUE);
+
+    setLitDraw(toon.programHandle, shadow, eye, glm::vec3(0));
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glUniform1i(glGetUniformLocation(toon.programHandle, "colorTexture"), 0);
+    shadertest::drawIndexed(ball);
+    target.savePng("toon_sphere_outline");
+
+    // Along the middle row: sky, then a black rim, then the shaded sphere.
+    const int row = side / 2;
+    const glm::u8vec4 sky = target.pixel(0, row);
+    int x = 0;
+    while (x < side && target.pixel(x, row) == sky)
+        ++x;
+    ASSERT_LT(x, side / 2);
+    int rim = 0;
+    while (x < side && target.pixel(x, row) == glm::u8vec4(0, 0, 0, 255)) {
+        ++x;
+        ++rim;
+    }
+    EXPECT_GE(rim, 2) << "outline width in pixels";
+    EXPECT_LE(rim, 8);
+    const glm::u8vec4 inside = target.pixel(side / 2, row);
+    EXPECT_GT(inside.r, inside.g) << "the sphere keeps its pink";
+    EXPECT_GT(inside.r, 60);
+    target.unbind();
+    glDeleteTextures(1, &texture);
+    EXPECT_EQ(testsupport::glErrors(), "");
+}
+
+} // namespace
