@@ -279,3 +279,98 @@ TEST_F(Lighting, OutlinePassRingsAToonModelInBlack)
 }
 
 } // namespace
+
+namespace {
+
+class Sky : public testsupport::GlTest {};
+
+TEST_F(Sky, StaysPutWhenThePlayerWalksAndTurnsWithTheCamera)
+{
+    frosk::Shader sky("Shader/heaven.vert", "Shader/heaven.frag");
+    const GLuint program = sky.programHandle;
+    // A dome of radius 150 whose colour changes with direction.
+    shadertest::MeshData dome = shadertest::sphere(glm::vec3(1), 16, 24);
+    for (shadertest::MeshVertex& v : dome.vertices) {
+        v.color = v.position * 0.5f + 0.5f;
+        v.position *= 150.0f;
+    }
+    Geometry geometry;
+    shadertest::upload(geometry, dome, program);
+    const GLuint white = shadertest::rgbTexture(1, 1, {255, 255, 255});
+
+    auto render = [&](const glm::vec3& eye, const glm::vec3& forward) {
+        testsupport::OffscreenTarget target(64, 64);
+        target.clear(glm::vec4(0, 0, 0, 1));
+        glUseProgram(program);
+        setMatrix(program, "projectionMatrix", shadertest::cameraProjection(1.0f));
+        setMatrix(program, "viewMatrix", glm::lookAt(eye, eye + forward, glm::vec3(0, 1, 0)));
+        setMatrix(program, "modelMatrix", glm::mat4(1.0f));
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, white);
+        glUniform1i(glGetUniformLocation(program, "colorTexture"), 0);
+        shadertest::drawIndexed(geometry);
+        std::vector<unsigned char> pixels = target.readRgba();
+        target.unbind();
+        return pixels;
+    };
+    auto largestDifference = [](const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+        int largest = 0;
+        for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+            largest = std::max(largest, std::abs(int(a[i]) - int(b[i])));
+        return largest;
+    };
+    const glm::vec3 north(0, 0.2f, 1);
+    const std::vector<unsigned char> atHome = render(glm::vec3(0), north);
+    // Far out on the play area the sky would otherwise reach past the far
+    // plane; the same turn shows the same sky (up to the rounding of the view).
+    EXPECT_LE(largestDifference(render(glm::vec3(45, 3, -30), north), atHome), 2);
+    EXPECT_GT(largestDifference(render(glm::vec3(0), glm::vec3(1, 0.2f, 0)), atHome), 40)
+        << "turning shows another part of the sky";
+    EXPECT_EQ(atHome[3], 255);
+    EXPECT_GT(atHome[2] + atHome[1] + atHome[0], 0) << "the dome is drawn";
+    glDeleteTextures(1, &white);
+    EXPECT_EQ(testsupport::glErrors(), "");
+}
+
+class Glow : public testsupport::GlTest {};
+
+TEST_F(Glow, GlowingObjectsShineInTheirColourAndOthersHideThem)
+{
+    frosk::Shader bloom("Shader/bloom.vert", "Shader/bloom.frag");
+    frosk::Shader cover("Shader/bloom.vert", "Shader/bloomcover.frag");
+    // A red target board, half hidden behind a nearer box that does not glow.
+    Geometry board, wall;
+    shadertest::upload(board, shadertest::box(glm::vec3(-1, -1, -0.1f), glm::vec3(1, 1, 0.1f), glm::vec3(0.6f, 0.1f, 0.1f)),
+                       bloom.programHandle);
+    shadertest::upload(wall, shadertest::box(glm::vec3(0, -2, 1), glm::vec3(2, 2, 1.2f), glm::vec3(0.8f)),
+                       cover.programHandle);
+
+    testsupport::OffscreenTarget target(64, 64);
+    target.clear(glm::vec4(0, 0, 0, 0));
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    const glm::mat4 view = glm::lookAt(glm::vec3(0, 0, 5), glm::vec3(0), glm::vec3(0, 1, 0));
+    for (const frosk::Shader* shader : {&bloom, &cover}) {
+        glUseProgram(shader->programHandle);
+        setMatrix(shader->programHandle, "projectionMatrix", shadertest::cameraProjection(1.0f));
+        setMatrix(shader->programHandle, "viewMatrix", view);
+        setMatrix(shader->programHandle, "modelMatrix", glm::mat4(1.0f));
+        shadertest::drawIndexed(shader == &bloom ? board : wall);
+    }
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    target.savePng("glow_pass");
+
+    // Left half: the board glows, brighter than its own colour; right half: covered.
+    const glm::u8vec4 glowing = target.pixel(26, 32);
+    EXPECT_GT(glowing.r, 0.6 * 255 + 20);
+    EXPECT_LT(glowing.g, glowing.r / 3);
+    EXPECT_EQ(target.pixel(38, 32), glm::u8vec4(0, 0, 0, 255));
+    EXPECT_EQ(target.pixel(5, 32), glm::u8vec4(0, 0, 0, 0)) << "nothing drawn there";
+    target.unbind();
+    EXPECT_EQ(testsupport::glErrors(), "");
+}
+
+} // namespace
