@@ -12,6 +12,9 @@ class Shader {
 public:
     Shader(const std::string& vertexFile, const std::string& fragmentFile);
     Shader(const std::string& vertexFile, const std::string& geometryFile, const std::string& fragmentFile);
+    // Three file names given as literals would otherwise pick the bool form.
+    Shader(const std::string& vertexFile, const std::string& geometryFile, const char* fragmentFile)
+        : Shader(vertexFile, geometryFile, std::string(fragmentFile)) {}
     // Vertex + geometry with the particle record as transform-feedback output
     // and no fragment stage; the flag only picks this form.
     Shader(const std::string& vertexFile, const std::string& geometryFile, bool transformFeedback);

@@ -228,4 +228,23 @@ TEST_F(FeedbackRecord, UpdateProgramWritesTheFortyByteParticleRecordInOrder)
     EXPECT_EQ(testsupport::glErrors(), "");
 }
 
+class ShaderForms : public testsupport::GlTest {};
+
+// Three file names written as literals must build the three-stage program,
+// not the feedback form whose selector is a bool.
+TEST_F(ShaderForms, ThreeLiteralFileNamesBuildVertexGeometryAndFragment)
+{
+    frosk::Shader shader("Shader/particle_draw.vert", "Shader/particle_draw.geo", "Shader/particle_draw.frag");
+    EXPECT_NE(shader.fragmentHandle, 0u);
+    EXPECT_NE(shader.geometryHandle, 0u);
+    GLint attached = 0;
+    glGetProgramiv(shader.programHandle, GL_ATTACHED_SHADERS, &attached);
+    EXPECT_EQ(attached, 3);
+
+    frosk::Shader feedback("Shader/particle_update.vert", "Shader/particle_update.geo", true);
+    EXPECT_EQ(feedback.fragmentHandle, 0u);
+    glGetProgramiv(feedback.programHandle, GL_ATTACHED_SHADERS, &attached);
+    EXPECT_EQ(attached, 2);
+}
+
 } // namespace
