@@ -22,7 +22,18 @@ class ToonShading;
 } // namespace effects
 namespace physicsengine {
 class Physics;
+class pxCallback;
+} // namespace physicsengine
+namespace controls {
+class Controller;
 }
+namespace levels {
+class Level;
+}
+namespace scene {
+class Cake;
+class Hand;
+} // namespace scene
 
 extern Config* config;
 extern double* timeLeft;
@@ -32,6 +43,12 @@ extern physicsengine::Physics* physics;
 extern effects::Bloom* bloom;
 extern effects::ShadowMapping* shadowMapping;
 extern effects::ToonShading* toonShading;
+extern physicsengine::pxCallback* eventCallback;
+extern controls::Controller* controller;
+extern levels::Level* level;
+extern scene::Hand* hand;
+// The cake held in the hand.
+extern scene::Cake* cake;
 
 // The nineteen shader programs, in start-up order.
 extern Shader* textureShader;

@@ -28,6 +28,11 @@ physicsengine::Physics* physics = nullptr;
 effects::Bloom* bloom = nullptr;
 effects::ShadowMapping* shadowMapping = nullptr;
 effects::ToonShading* toonShading = nullptr;
+physicsengine::pxCallback* eventCallback = nullptr;
+controls::Controller* controller = nullptr;
+levels::Level* level = nullptr;
+scene::Hand* hand = nullptr;
+scene::Cake* cake = nullptr;
 
 Shader* textureShader = nullptr;
 Shader* basicShader = nullptr;
