@@ -86,7 +86,11 @@ CakeParts cakeParts(int kind)
             const float a = 6.2831853f * i / 5 + 0.3f;
             const vec3 at(0.5f * std::cos(a), 0.32f, -0.5f * std::sin(a));
             parts.decoration.append(cylinder(0.045f, 0.045f, 0.1f, 8, 1, false, true), translate(at));
-            parts.decoration.append(sphere(0.03f, 6, 4), translate(at + vec3(0, 0.135f, 0)) * scale({1, 1.3f, 1}));
+            // The flame takes its colour from the top of the candle texture.
+            Mesh flame = sphere(0.03f, 6, 4);
+            for (glm::vec2& uv : flame.uvs)
+                uv = {0.5f, 0.97f};
+            parts.decoration.append(flame, translate(at + vec3(0, 0.135f, 0)) * scale({1, 1.3f, 1}));
         }
         break;
     default: // berries in a ring round a big cherry
@@ -126,7 +130,7 @@ Model buildCake(int kind, const Palette& palette)
 
 // Where the held cake sits in camera space (the camera looks along +z with
 // -x to its right): on the palm of the hand, low and to the right.
-const vec3 heldCakeCentre(-0.31f, -0.285f, 0.76f);
+const vec3 heldCakeCentre(-0.27f, -0.215f, 0.76f);
 constexpr float heldCakeScale = 0.1f;
 
 Model buildHeldCake(const Palette& palette)
@@ -325,8 +329,8 @@ Model buildTarget()
         for (int i = 0; i < segments; ++i) {
             const unsigned a = first + 2 * i;
             if (ring > 0)
-                board.addTriangle(a, a + 2, a + 1);
-            board.addTriangle(a + 1, a + 2, a + 3);
+                board.addTriangle(a, a + 1, a + 2);
+            board.addTriangle(a + 1, a + 3, a + 2);
         }
     }
     Mesh rim = cylinder(targetHalfWidth, targetHalfWidth, targetHalfDepth * 2.0f, segments, 1, false, false);

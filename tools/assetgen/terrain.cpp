@@ -222,8 +222,9 @@ private:
                 lowest = std::min(lowest, groundLow(t.position.x + radius * 1.2f * std::cos(a),
                                                     t.position.z + radius * 1.2f * std::sin(a)));
             }
-            props.push_back({{t.position.x, t.position.z}, lowest - 0.4f, t.position.y, radius,
-                             t.position.y - highest < 1.4f});
+            // Stumps and rocks take turns; anything tall is a rock.
+            const bool stump = t.position.y - highest < 1.4f && props.size() % 2 == 0;
+            props.push_back({{t.position.x, t.position.z}, lowest - 0.4f, t.position.y, radius, stump});
         }
     }
 
