@@ -232,7 +232,10 @@ protected:
 TEST_F(AssetPictures, EachSmallModelAlone)
 {
     const char* names[] = {"cakeTex_1", "cakeTex_2", "cakeTex_3", "cakeTex_4", "cakeTex_3_small",
-                           "handTex_46", "snowman_animation", "target6"};
+                           "handTex_46", "snowman_animation", "target6",
+                           // Collision models, drawn to compare them with what they stand for.
+                           "level1_boundingbox3", "level2_boundingbox", "snowman_boundingbox2",
+                           "snowman_boundingbox_woman", "snowman_boundingbox_child", "target5"};
     for (const char* name : names) {
         SCOPED_TRACE(name);
         auto model = load(std::string("Models/") + name + ".dae");

@@ -131,7 +131,7 @@ Model buildCake(int kind, const Palette& palette)
 // Where the held cake sits in camera space (the camera looks along +z with
 // -x to its right): on the palm of the hand, low and to the right.
 const vec3 heldCakeCentre(-0.27f, -0.215f, 0.76f);
-constexpr float heldCakeScale = 0.1f;
+constexpr float heldCakeScale = 0.085f;
 
 Model buildHeldCake(const Palette& palette)
 {
@@ -145,7 +145,7 @@ Model buildHand(const Palette& palette)
     // forearm running back and down out of the bottom of the view. Nothing
     // comes nearer than 0.55 to the camera plane, so even the cocked pose
     // (0.5 further back) stays clear of the near plane.
-    const vec3 palm = heldCakeCentre + vec3(0.0f, -0.072f, -0.005f);
+    const vec3 palm = heldCakeCentre + vec3(0.0f, -0.066f, -0.005f);
     Mesh skin;
     skin.append(sphere(1.0f, 14, 9), translate(palm) * scale({0.062f, 0.024f, 0.07f}));
     auto finger = [&](const vec3& base, float length, float radius, float curlDeg, float yawDeg) {
