@@ -34,6 +34,16 @@ void put(Model& model, Mesh mesh, int material, const std::string& name)
     model.root.children.front().meshes.push_back(model.addMesh(std::move(mesh), material));
 }
 
+// The game outlines every mesh by pushing it out 0.04 along its normals in
+// its own units. Things held close to the eye are therefore modelled ten
+// times too big and shrunk back by their node, so that their outline stays
+// as thin on screen as that of the scenery. This gives that enlargement for
+// a placement (none for things placed at their natural size).
+glm::mat4 meshScale(const glm::mat4& placement)
+{
+    return glm::determinant(glm::mat3(placement)) < 0.5f ? scale(vec3(10.0f)) : glm::mat4(1.0f);
+}
+
 // The cake of each kind, in its physics box: 2 wide, 1 high, 2 deep,
 // centred on the origin.
 struct CakeParts {
@@ -109,9 +119,11 @@ Model cakeModel(int kind, const Palette& palette, const glm::mat4& placement, co
 {
     CakeParts parts = cakeParts(kind);
     Model model = single(node);
+    if (meshScale(placement) != glm::mat4(1.0f))
+        model.root.children.front().transform = scale(vec3(0.1f));
     auto place = [&](const Mesh& m) {
         Mesh out;
-        out.append(m, placement);
+        out.append(m, meshScale(placement) * placement);
         return out;
     };
     put(model, place(parts.sides), model.addMaterial(texturedMaterial("sponge", "sponge.png", palette)), "sponge");
@@ -185,6 +197,15 @@ Model buildHand(const Palette& palette)
     sleeveOut.append(sleeve, along * translate({0, armLength * 0.4f, 0}) * scale({1.2f, 1.0f, 0.9f}));
 
     Model model = single("hand");
+    // Modelled ten times too big and shrunk back by the node, for a thin outline.
+    const glm::mat4 enlarge = scale(vec3(10.0f));
+    model.root.children.front().transform = scale(vec3(0.1f));
+    Mesh big;
+    big.append(skin, enlarge);
+    skin = big;
+    big = Mesh();
+    big.append(sleeveOut, enlarge);
+    sleeveOut = big;
     put(model, skin, model.addMaterial(texturedMaterial("skin", "skin.png", palette)), "skin");
     put(model, sleeveOut, model.addMaterial(texturedMaterial("sleeve", "sleeve.png", palette)), "sleeve");
     return model;
