@@ -183,7 +183,7 @@ private:
             return false;
         }
         if (pointsAndLines > 0)
-            report(mesh, meshIndex) << pointsAndLines << " faces that are points or lines are left out" << std::endl;
+            report(mesh, meshIndex) << "point and line faces left out: " << pointsAndLines << std::endl;
         return true;
     }
 
