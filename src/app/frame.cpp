@@ -3,17 +3,40 @@
 #include "app/config.h"
 #include "app/globals.h"
 #include "app/hud.h"
+#include "controls/controller.h"
 #include "effects/bloom.h"
+#include "effects/shadow_mapping.h"
+#include "particlesystem/particle_system.h"
+#include "physicsengine/debug_view.h"
+#include "physicsengine/game_lists.h"
+#include "physicsengine/physics.h"
+#include "scene/cake.h"
+#include "scene/hand.h"
 #include "shader/shader.h"
+
+#include <memory>
 
 namespace frosk {
 
 namespace {
 
+// Made when the player first asks for it.
+std::unique_ptr<physicsengine::DebugView> physicsDebugView;
+
+GLenum polygonMode()
+{
+    return controller->wireframe ? GL_LINE : GL_FILL;
+}
+
 // The glowing objects alone into the half-size glow target, then blurred.
 void glowPass()
 {
     bloom->startBrightPass();
+    hand->drawSecondary();
+    if (cake->visible)
+        cake->drawSecondary();
+    for (scene::Cake* thrown : physicsengine::thrownCakes)
+        thrown->drawSecondary();
 
     glDisable(GL_CULL_FACE);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -34,6 +57,22 @@ void scenePass()
     glReadBuffer(GL_NONE);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPolygonMode(GL_FRONT_AND_BACK, polygonMode());
+
+    // Outlines first, so that the shading covers their inner half.
+    hand->drawSilhouette();
+    if (cake->visible)
+        cake->drawSilhouette();
+    for (scene::Cake* thrown : physicsengine::thrownCakes)
+        thrown->drawSilhouette();
+    hand->drawToon();
+    if (cake->visible)
+        cake->drawToon();
+    for (scene::Cake* thrown : physicsengine::thrownCakes)
+        thrown->drawToon();
+
+    for (particlesystem::ParticleSystem* system : physicsengine::particleSystems)
+        system->draw();
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
@@ -61,11 +100,34 @@ void compositePass()
 // HUD images and text over the finished picture.
 void overlayPass()
 {
-    drawHud(*textRenderer, *gameState, *timeLeft, HudSwitches{}, fpsText, config->width, config->height);
+    glPolygonMode(GL_FRONT_AND_BACK, polygonMode());
+    HudSwitches switches;
+    switches.showFps = controller->showFps;
+    switches.samplingMode = controller->samplingMode;
+    switches.mipmapMode = controller->mipmapMode;
+    switches.showTextureMessage = controller->showTextureMessage();
+    drawHud(*textRenderer, *gameState, *timeLeft, switches, fpsText, config->width, config->height);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
+// Every collision shape outlined over the finished frame (F6).
+void physicsDebugPass()
+{
+    if (!controller->physicsDebug) {
+        physicsDebugView.reset();
+        return;
+    }
+    if (!physicsDebugView)
+        physicsDebugView = std::make_unique<physicsengine::DebugView>();
+    physicsDebugView->draw(*physics, shadowMapping->cameraProjection() * controller->viewMatrix);
+}
+
 } // namespace
+
+void releasePhysicsDebugView()
+{
+    physicsDebugView.reset();
+}
 
 void drawFrame()
 {
@@ -73,6 +135,7 @@ void drawFrame()
     scenePass();
     compositePass();
     overlayPass();
+    physicsDebugPass();
 }
 
 } // namespace frosk

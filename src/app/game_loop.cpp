@@ -2,12 +2,21 @@
 
 #include "app/config.h"
 #include "app/globals.h"
+#include "controls/controller.h"
 #include "controls/input.h"
 #include "effects/shadow_mapping.h"
+#include "particlesystem/particle_system.h"
 #include "physicsengine/game_lists.h"
 #include "physicsengine/physics.h"
+#include "scene/cake.h"
+#include "scene/hand.h"
+#include "shader/shader.h"
 
 #include <GLFW/glfw3.h>
+#include <glm/gtc/type_ptr.hpp>
+
+#include <algorithm>
+#include <cmath>
 
 namespace frosk {
 
@@ -45,10 +54,78 @@ void decideStatus(GameState& state, double millisecondsLeft, bool cakesInFlight)
 
 namespace {
 
+// Bursts older than 1.5 s are retired; the others advance.
+void updateParticleSystems(double dt)
+{
+    auto& systems = physicsengine::particleSystems;
+    for (auto it = systems.begin(); it != systems.end();) {
+        if ((*it)->time > 1.5f) {
+            delete *it;
+            it = systems.erase(it);
+        } else {
+            (*it)->update(static_cast<float>(dt));
+            ++it;
+        }
+    }
+}
+
+// A cake more than 50 units from the origin is gone for good: deleted, with
+// its body taken out of the world.
+void retireFarCakes()
+{
+    auto& cakes = physicsengine::thrownCakes;
+    const auto far = std::stable_partition(cakes.begin(), cakes.end(), [](const scene::Cake* thrown) {
+        return glm::length(thrown->position()) <= 50.0f;
+    });
+    std::vector<physicsengine::Body*> bodies;
+    for (auto it = far; it != cakes.end(); ++it) {
+        bodies.push_back((*it)->actor);
+        delete *it;
+    }
+    cakes.erase(far, cakes.end());
+    physics->removeBodies(bodies);
+}
+
+void setUniform(const Shader* program, const char* name, const glm::vec3& value)
+{
+    glUniform3fv(glGetUniformLocation(program->programHandle, name), 1, glm::value_ptr(value));
+}
+
+void setUniform(const Shader* program, const char* name, const glm::mat4& value)
+{
+    glUniformMatrix4fv(glGetUniformLocation(program->programHandle, name), 1, GL_FALSE, glm::value_ptr(value));
+}
+
+// The camera of this frame into every program that draws with it.
+void uploadCamera()
+{
+    const glm::vec3& eye = controller->position;
+    const glm::mat4& view = controller->viewMatrix;
+    for (const Shader* program : {toonMaterialShader, toonTextureShader, shadowTextureShader, shadowMaterialShader}) {
+        glUseProgram(program->programHandle);
+        setUniform(program, "cameraPosition", eye);
+    }
+    for (const Shader* program : {textureShader, basicShader}) {
+        glUseProgram(program->programHandle);
+        setUniform(program, "viewMatrix", view);
+        setUniform(program, "cameraPosition", eye);
+    }
+    for (const Shader* program : {skyShader, bloomShader, bloomCoverShader}) {
+        glUseProgram(program->programHandle);
+        setUniform(program, "viewMatrix", view);
+    }
+    for (const particlesystem::ParticleSystem* system : physicsengine::particleSystems) {
+        glUseProgram(system->drawShader->programHandle);
+        setUniform(system->drawShader, "viewMatrix", view);
+    }
+}
+
 // The shadow casters of this frame, drawn from the light into the shadow map.
 void shadowPass()
 {
     shadowMapping->startPass1();
+    for (scene::Cake* thrown : physicsengine::thrownCakes)
+        thrown->drawDepth();
 
     glDisable(GL_CULL_FACE);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -60,10 +137,20 @@ void shadowPass()
 void update(double dt)
 {
     *timeLeft -= clockStep(dt);
+    updateParticleSystems(dt);
 
     physics->step(dt);
     // Bodies the reports queued leave the world only now that the step is over.
     physics->removeBodies(physicsengine::actorsToRemove);
+    retireFarCakes();
+
+    hand->update(dt);
+    cake->update(dt);
+    for (scene::Cake* thrown : physicsengine::thrownCakes)
+        thrown->update(dt);
+    controller->update(dt);
+    shadowMapping->view = controller->viewMatrix;
+    uploadCamera();
 
     shadowPass();
     decideStatus(*gameState, *timeLeft, !physicsengine::thrownCakes.empty());

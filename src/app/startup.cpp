@@ -5,13 +5,19 @@
 #include "app/globals.h"
 #include "app/hud.h"
 #include "app/text_renderer.h"
+#include "controls/controller.h"
 #include "controls/input.h"
 #include "effects/bloom.h"
 #include "effects/shadow_mapping.h"
 #include "effects/toon_shading.h"
+#include "particlesystem/particle_system.h"
+#include "physicsengine/game_lists.h"
 #include "physicsengine/physics.h"
+#include "scene/cake.h"
+#include "scene/hand.h"
 #include "shader/shader.h"
 
+#include <AL/alut.h>
 #include <GLFW/glfw3.h>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
@@ -177,7 +183,10 @@ void fetchEntryPoints()
 
 } // namespace
 
-void initialize(GLFWwindow* window, controls::InputSource& /*input*/)
+// The physics debug view's GL objects, released while the context still exists.
+void releasePhysicsDebugView();
+
+void initialize(GLFWwindow* window, controls::InputSource& input)
 {
     timeLeft = new double(120000.0);
     glfwSetWindowTitle(window, "Crumbrise");
@@ -190,6 +199,10 @@ void initialize(GLFWwindow* window, controls::InputSource& /*input*/)
     bloom = new effects::Bloom(bloomShader, compositeShader, blurHorizontalShader, blurVerticalShader, config);
     shadowMapping = new effects::ShadowMapping(shadowDepthShader, config);
     toonShading = new effects::ToonShading(silhouetteShader);
+    controller = new controls::Controller(input, glm::vec3(0.0f, 0.0f, -2.0f), glm::vec3(0.0f), physics,
+                                          static_cast<double>(config->width), static_cast<double>(config->height));
+    hand = new scene::Hand(toonTextureShader, bloomCoverShader, shadowMapping, toonShading, glm::mat4(1.0f));
+    cake = new scene::Cake(toonTextureShader, bloomCoverShader, 5, shadowMapping, toonShading, glm::mat4(1.0f));
 
     const float width = static_cast<float>(config->width);
     const float height = static_cast<float>(config->height);
@@ -203,8 +216,15 @@ void initialize(GLFWwindow* window, controls::InputSource& /*input*/)
 
 void shutdown()
 {
+    delete hand;
+    hand = nullptr;
+    delete cake;
+    cake = nullptr;
     delete physics;
     physics = nullptr;
+    // Deletes the cakes in flight; their bodies went with the physics world.
+    delete controller;
+    controller = nullptr;
     delete shadowMapping;
     shadowMapping = nullptr;
     delete toonShading;
@@ -213,12 +233,19 @@ void shutdown()
     bloom = nullptr;
 
     destroyHudImages();
+    // Bursts still alive at the end release their GL objects too.
+    for (particlesystem::ParticleSystem* system : physicsengine::particleSystems)
+        delete system;
+    physicsengine::particleSystems.clear();
+    releasePhysicsDebugView();
     delete timeLeft;
     timeLeft = nullptr;
     delete gameState;
     gameState = nullptr;
     delete textRenderer;
     textRenderer = nullptr;
+    // Every sound bank has released its sources by now.
+    alutExit();
 
     for (Shader** program : programs) {
         delete *program;

@@ -1,0 +1,220 @@
+#include "particlesystem/particle_system.h"
+
+#include "app/config.h"
+#include "app/globals.h"
+#include "controls/controller.h"
+#include "effects/shadow_mapping.h"
+#include "shader/shader.h"
+
+#include <IL/il.h>
+#include <glm/gtc/type_ptr.hpp>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <iostream>
+#include <random>
+
+namespace frosk::particlesystem {
+
+namespace {
+
+struct Particle {
+    float type;
+    glm::vec3 position;
+    float age;
+    float velocity;
+    float lifetime;
+    glm::vec3 flydirection;
+};
+static_assert(sizeof(Particle) == ParticleSystem::recordSize);
+
+struct Attribute {
+    const char* name;
+    GLint components;
+    std::size_t offset;
+};
+
+const Attribute updateAttributes[] = {
+    {"type", 1, offsetof(Particle, type)},         {"position", 3, offsetof(Particle, position)},
+    {"age", 1, offsetof(Particle, age)},           {"velocity", 1, offsetof(Particle, velocity)},
+    {"lifetime", 1, offsetof(Particle, lifetime)}, {"flydirection", 3, offsetof(Particle, flydirection)}};
+const Attribute drawAttributes[] = {{"type", 1, offsetof(Particle, type)},
+                                    {"position", 3, offsetof(Particle, position)}};
+
+template <std::size_t N>
+void buildVertexArray(GLuint vertexArray, GLuint buffer, GLuint program, const Attribute (&attributes)[N])
+{
+    glBindVertexArray(vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    for (const Attribute& attribute : attributes) {
+        const GLint location = glGetAttribLocation(program, attribute.name);
+        if (location < 0)
+            continue;
+        glEnableVertexAttribArray(static_cast<GLuint>(location));
+        glVertexAttribPointer(static_cast<GLuint>(location), attribute.components, GL_FLOAT, GL_FALSE,
+                              ParticleSystem::recordSize, reinterpret_cast<const void*>(attribute.offset));
+    }
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+// x / 2^64 in float: outputs near 2^64 round to exactly 1.
+float unitRandom(std::mt19937_64& engine)
+{
+    const float scale = static_cast<float>(UINT64_MAX) + 1.0f;
+    return static_cast<float>(engine()) / scale;
+}
+
+} // namespace
+
+ParticleSystem::ParticleSystem(const glm::vec3& position, int type)
+    : ParticleSystem(position, type, particleUpdateShader, particleDrawShader, config->width, config->height,
+                     frosk::controller)
+{
+}
+
+ParticleSystem::ParticleSystem(const glm::vec3& position, int type, Shader* updateShader, Shader* drawShader,
+                               int windowWidth, int windowHeight, const controls::Controller* controller)
+    : updateShader(updateShader), drawShader(drawShader), controller(controller)
+{
+    std::random_device device;
+    std::mt19937_64 engine(static_cast<std::mt19937_64::result_type>(device()));
+    std::array<Particle, particleCount> records;
+    for (Particle& particle : records) {
+        particle.type = 0.0f;
+        particle.position = position;
+        particle.age = 0.0f;
+        particle.velocity = unitRandom(engine) * 1.5f + 2.5f;
+        particle.lifetime = unitRandom(engine) * 0.5f + 0.5f;
+        particle.flydirection.x = unitRandom(engine) * 2.0f - 1.0f;
+        particle.flydirection.y = unitRandom(engine) * 2.0f - 1.0f;
+        particle.flydirection.z = unitRandom(engine) * 2.0f - 1.0f;
+    }
+
+    loadTexture(imageOf(type));
+
+    glGenBuffers(2, particleBuffers);
+    for (GLuint buffer : particleBuffers) {
+        glBindBuffer(GL_ARRAY_BUFFER, buffer);
+        glBufferData(GL_ARRAY_BUFFER, particleCount * recordSize, records.data(), GL_STATIC_DRAW);
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glGenTransformFeedbacks(1, &transformFeedback);
+
+    const GLuint update = updateShader->programHandle;
+    glUseProgram(update);
+    glUniform1f(glGetUniformLocation(update, "deltaT"), 0.0f);
+
+    glGenVertexArrays(2, updateVAO);
+    glGenVertexArrays(2, drawVAO);
+    for (int i = 0; i < 2; ++i) {
+        buildVertexArray(updateVAO[i], particleBuffers[i], update, updateAttributes);
+        buildVertexArray(drawVAO[i], particleBuffers[i], drawShader->programHandle, drawAttributes);
+    }
+
+    const GLuint draw = drawShader->programHandle;
+    glUseProgram(draw);
+    const glm::mat4 identity(1.0f);
+    const glm::mat4 projection = effects::cameraPerspective(windowWidth, windowHeight);
+    glUniformMatrix4fv(glGetUniformLocation(draw, "modelMatrix"), 1, GL_FALSE, glm::value_ptr(identity));
+    glUniformMatrix4fv(glGetUniformLocation(draw, "projectionMatrix"), 1, GL_FALSE, glm::value_ptr(projection));
+}
+
+ParticleSystem::~ParticleSystem()
+{
+    glDeleteVertexArrays(2, updateVAO);
+    glDeleteVertexArrays(2, drawVAO);
+    glDeleteBuffers(2, particleBuffers);
+    glDeleteTransformFeedbacks(1, &transformFeedback);
+    if (texture != 0)
+        glDeleteTextures(1, &texture);
+}
+
+std::string ParticleSystem::imageOf(int type)
+{
+    switch (type) {
+    case 1:
+    case 4:
+        return "Textures/particle-3.png";
+    case 2:
+    case 3:
+        return "Textures/particle-4.png";
+    default:
+        return "";
+    }
+}
+
+void ParticleSystem::loadTexture(const std::string& path)
+{
+    ilInit();
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    ilEnable(IL_ORIGIN_SET);
+    ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
+    if (path.empty() || !ilLoadImage(path.c_str()) || !ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE)) {
+        std::cout << "Could not load Image: " << path << std::flush;
+        ilDeleteImages(1, &image);
+        return;
+    }
+    glGenTextures(1, &texture);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT), 0,
+                 GL_RGBA, GL_UNSIGNED_BYTE, ilGetData());
+    glGenerateMipmap(GL_TEXTURE_2D);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    ilDeleteImages(1, &image);
+}
+
+void ParticleSystem::update(float deltaTime)
+{
+    // The float nearest 0.1 lies above the double 0.1, so a frame of 0.1 s
+    // already counts as too long.
+    if (static_cast<double>(deltaTime) > 0.1)
+        deltaTime = 0.0f;
+    time += deltaTime;
+
+    const GLuint program = updateShader->programHandle;
+    glUseProgram(program);
+    glUniform1f(glGetUniformLocation(program, "deltaT"), deltaTime);
+
+    glEnable(GL_RASTERIZER_DISCARD);
+    glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, transformFeedback);
+    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, particleBuffers[1]);
+    glBindVertexArray(updateVAO[current]);
+    glBeginTransformFeedback(GL_POINTS);
+    glDrawArrays(GL_POINTS, 0, particleCount);
+    glEndTransformFeedback();
+    glBindVertexArray(0);
+    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, 0);
+    glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, 0);
+    glDisable(GL_RASTERIZER_DISCARD);
+
+    current = (current + 1) % 2;
+    std::swap(particleBuffers[0], particleBuffers[1]);
+}
+
+void ParticleSystem::draw()
+{
+    const GLuint program = drawShader->programHandle;
+    glUseProgram(program);
+    const glm::vec3 eye = controller ? controller->position : glm::vec3(0.0f);
+    glUniform3fv(glGetUniformLocation(program, "cameraPosition"), 1, glm::value_ptr(eye));
+    glUniform1i(glGetUniformLocation(program, "colorTexture"), 0);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+
+    glDepthMask(GL_FALSE);
+    // The buffer the latest update read: the drawn state lags one update.
+    glBindVertexArray(drawVAO[(current + 1) % 2]);
+    glDrawArrays(GL_POINTS, 0, particleCount);
+    glBindVertexArray(0);
+    glDepthMask(GL_TRUE);
+}
+
+} // namespace frosk::particlesystem

@@ -1,0 +1,266 @@
+// The player controller in the running game: scripted keys, buttons and
+// cursor, a real physics world and the game's own loop.
+#include "game_fixture.h"
+
+#include "app/game_state.h"
+#include "app/globals.h"
+#include "controls/controller.h"
+#include "physicsengine/game_lists.h"
+#include "physicsengine/physics.h"
+#include "scene/cake.h"
+#include "scene/hand.h"
+
+#include <AL/al.h>
+#include <GLFW/glfw3.h>
+#include <glm/gtc/constants.hpp>
+
+using frosk::controller;
+using frosk::physicsengine::thrownCakes;
+
+namespace {
+
+constexpr float pi = glm::pi<float>();
+
+bool playing(ALuint source)
+{
+    ALint state = 0;
+    alGetSourcei(source, AL_SOURCE_STATE, &state);
+    return state == AL_PLAYING;
+}
+
+} // namespace
+
+class Look : public GameWorld {};
+
+TEST_F(Look, CursorTurnsTheCameraWithinItsLimits)
+{
+    frame();
+    EXPECT_FLOAT_EQ(controller->horizontalAngle, 0.0f);
+    EXPECT_FLOAT_EQ(controller->verticalAngle, 0.0f);
+    EXPECT_EQ(input.cursorPosition(), glm::dvec2(400.0, 300.0)) << "the cursor is put back to the centre";
+
+    input.moveCursor({100.0, 0.0});
+    frame();
+    EXPECT_NEAR(controller->horizontalAngle, -0.5f, 1e-5f) << "100 px right turns by -0.5 rad";
+    EXPECT_EQ(input.cursorPosition(), glm::dvec2(400.0, 300.0));
+
+    input.moveCursor({0.0, -1000.0});
+    frame();
+    EXPECT_FLOAT_EQ(controller->verticalAngle, pi / 2.0f) << "looking up stops straight up";
+    input.moveCursor({0.0, 5000.0});
+    frame();
+    EXPECT_FLOAT_EQ(controller->verticalAngle, -pi / 4.0f) << "looking down stops at 45 degrees";
+
+    // Yaw stays within [-pi, pi]: -0.5 + 4 wraps round.
+    input.moveCursor({-800.0, 0.0});
+    frame();
+    EXPECT_NEAR(controller->horizontalAngle, 3.5f - 2.0f * pi, 1e-4f);
+
+    // The view looks along the direction of the angles.
+    const glm::vec3 dir = controller->direction();
+    const glm::vec4 ahead = controller->viewMatrix * glm::vec4(controller->position + dir, 1.0f);
+    EXPECT_NEAR(ahead.x, 0.0f, 1e-4f);
+    EXPECT_NEAR(ahead.y, 0.0f, 1e-4f);
+    EXPECT_NEAR(ahead.z, -1.0f, 1e-4f);
+}
+
+class Walk : public GameWorld {};
+
+TEST_F(Walk, AlongTheViewAndSidewaysOnTheGround)
+{
+    addGround(-2.0f);
+    settle();
+    const glm::vec3 start = controller->position;
+    EXPECT_NEAR(start.y, -2.0f + 1.225f + 1.5f, 0.05f) << "the eye stands 1.5 above the capsule's centre";
+
+    input.press(GLFW_KEY_W);
+    frames(60);
+    input.release(GLFW_KEY_W);
+    frame();
+    const glm::vec3 walked = controller->position - start;
+    EXPECT_NEAR(walked.z, 3.0f, 0.1f) << "3 units a second along +z, the start view";
+    EXPECT_NEAR(walked.x, 0.0f, 0.05f);
+    EXPECT_NEAR(walked.y, 0.0f, 0.05f) << "gravity keeps the capsule on the ground";
+
+    const glm::vec3 before = controller->position;
+    input.press(GLFW_KEY_D);
+    frames(30);
+    input.release(GLFW_KEY_D);
+    input.press(GLFW_KEY_S);
+    frames(30);
+    input.release(GLFW_KEY_S);
+    frame();
+    const glm::vec3 moved = controller->position - before;
+    EXPECT_NEAR(moved.x, -1.5f, 0.1f) << "right of +z is -x";
+    EXPECT_NEAR(moved.z, -1.5f, 0.1f) << "S walks back";
+
+    // Looking straight up, W lifts the capsule 3 a second but gravity pulls 9.8.
+    input.moveCursor({0.0, -1000.0});
+    input.press(GLFW_KEY_W);
+    const float y = controller->position.y;
+    frames(30);
+    EXPECT_NEAR(controller->position.y, y, 0.05f);
+}
+
+TEST_F(Walk, GTogglesFlyingOncePerPress)
+{
+    addGround(-2.0f);
+    settle();
+    input.press(GLFW_KEY_G);
+    frames(20);
+    EXPECT_TRUE(controller->flying) << "held for many frames, G toggles once";
+    input.release(GLFW_KEY_G);
+    frame();
+    EXPECT_TRUE(controller->flying);
+
+    // Flying, W along a view straight up climbs at 3 a second.
+    input.moveCursor({0.0, -1000.0});
+    frame();
+    const float y = controller->position.y;
+    input.press(GLFW_KEY_W);
+    frames(60);
+    input.release(GLFW_KEY_W);
+    frame();
+    EXPECT_NEAR(controller->position.y - y, 3.0f, 0.1f);
+
+    // Without W the flying player hangs in the air.
+    const float hanging = controller->position.y;
+    frames(30);
+    EXPECT_NEAR(controller->position.y, hanging, 1e-4f);
+
+    input.press(GLFW_KEY_G);
+    frame();
+    input.release(GLFW_KEY_G);
+    EXPECT_FALSE(controller->flying);
+    frames(60);
+    EXPECT_LT(controller->position.y, hanging - 2.5f) << "gravity again";
+}
+
+TEST_F(Walk, DebugKeysToggleOnceAndFilterKeysCycle)
+{
+    for (int key : {GLFW_KEY_F2, GLFW_KEY_F3, GLFW_KEY_F6, GLFW_KEY_F9}) {
+        input.press(key);
+        frames(3, 1.0 / 60.0);
+        input.release(key);
+        frame();
+    }
+    EXPECT_TRUE(controller->showFps);
+    EXPECT_TRUE(controller->wireframe);
+    EXPECT_TRUE(controller->physicsDebug);
+    EXPECT_FALSE(controller->blending);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    frame(1.0 / 60.0, true);
+    EXPECT_EQ(testsupport::glErrors(), "") << "a frame in wireframe with the physics view";
+
+    EXPECT_FALSE(controller->messageTimer);
+    for (int i = 0; i < 3; ++i) {
+        input.press(GLFW_KEY_F5);
+        frame();
+        input.release(GLFW_KEY_F5);
+        frame();
+        EXPECT_NEAR(*controller->messageTimer, 2000.0 - 1000.0 / 60.0, 1e-6);
+    }
+    EXPECT_EQ(controller->textureFilter(), GL_LINEAR_MIPMAP_LINEAR) << "three presses of F5 come back round";
+    input.press(GLFW_KEY_F4);
+    frame();
+    EXPECT_EQ(controller->textureFilter(), GL_NEAREST_MIPMAP_LINEAR);
+    frame(0.5);
+    EXPECT_TRUE(controller->showTextureMessage()) << "a long frame does not count down the message";
+    frames(120);
+    EXPECT_FALSE(controller->showTextureMessage());
+
+    input.press(GLFW_KEY_F9);
+    frame();
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+}
+
+class Throw : public GameWorld {};
+
+TEST_F(Throw, HeldForOneSecondLeavesAtEighteenFromInFrontOfTheEye)
+{
+    frosk::physicsengine::nextCakeId = 7;
+    const std::size_t bodies = frosk::physics->bodyCount();
+    input.moveCursor({-60.0, -40.0});
+    frame();
+    input.press(GLFW_MOUSE_BUTTON_LEFT);
+    frame();
+    EXPECT_TRUE(controller->charging);
+    EXPECT_FLOAT_EQ(controller->throwStrength, 5.0f);
+    frames(60);
+    EXPECT_NEAR(controller->throwStrength, 18.0f, 1e-3f);
+
+    const glm::vec3 eye = controller->position;
+    const glm::vec3 dir = controller->direction();
+    input.release(GLFW_MOUSE_BUTTON_LEFT);
+    frame();
+
+    ASSERT_EQ(thrownCakes.size(), 1u);
+    frosk::scene::Cake* thrown = thrownCakes.front();
+    EXPECT_EQ(thrown->id, 7) << "the id it was thrown with";
+    EXPECT_EQ(frosk::physicsengine::nextCakeId, 8);
+    EXPECT_EQ(frosk::physics->cakeIdOf(thrown->actor), 7u);
+    EXPECT_EQ(frosk::physics->cakeOf(thrown->actor), thrown);
+    EXPECT_EQ(frosk::physics->bodyCount(), bodies + 1);
+    EXPECT_GE(thrown->kind, 1);
+    EXPECT_LE(thrown->kind, 4);
+    EXPECT_NEAR(thrown->strength, 18.0f, 1e-3f);
+
+    const glm::vec3 at = frosk::physics->position(thrown->actor);
+    EXPECT_NEAR(glm::length(at - (eye + dir)), 0.0f, 1e-4f) << "one unit in front of the eye";
+    const glm::vec3 velocity = frosk::physics->linearVelocity(thrown->actor);
+    EXPECT_NEAR(glm::length(velocity), 18.0f, 1e-3f);
+    EXPECT_GT(glm::dot(glm::normalize(velocity), dir), 0.9999f);
+
+    EXPECT_EQ(frosk::gameState->cakesLeft, 19);
+    EXPECT_TRUE(playing(controller->sound.sources[1])) << "the throw sound";
+    EXPECT_FALSE(controller->charging);
+    EXPECT_FALSE(frosk::cake->ready);
+
+    // Next frame the cake follows its body.
+    frame();
+    EXPECT_NEAR(glm::length(thrown->position() - frosk::physics->position(thrown->actor)), 0.0f, 1e-5f);
+}
+
+TEST_F(Throw, ANewChargeWaitsForTheReload)
+{
+    input.press(GLFW_MOUSE_BUTTON_LEFT);
+    frame();
+    input.release(GLFW_MOUSE_BUTTON_LEFT);
+    frame();
+    ASSERT_EQ(thrownCakes.size(), 1u);
+    EXPECT_FLOAT_EQ(thrownCakes.front()->strength, 5.0f) << "press and release at once";
+    EXPECT_FLOAT_EQ(glm::length(frosk::physics->linearVelocity(thrownCakes.front()->actor)), 5.0f);
+
+    // Held through the wind-up (about 0.57 s) and the reload (about 1.43 s).
+    input.press(GLFW_MOUSE_BUTTON_LEFT);
+    int frame = 0;
+    while (!controller->charging && frame < 200) {
+        GameWorld::frame();
+        ++frame;
+    }
+    EXPECT_TRUE(controller->charging);
+    EXPECT_NEAR(frame / 60.0, 2.0, 0.1) << "a charge starts on the frame the held cake is ready";
+    EXPECT_TRUE(frosk::cake->visible);
+}
+
+TEST_F(Throw, ACakeFarAwayIsGoneWithItsBody)
+{
+    input.moveCursor({0.0, -80.0});
+    frame();
+    const std::size_t bodies = frosk::physics->bodyCount();
+    input.press(GLFW_MOUSE_BUTTON_LEFT);
+    frames(120);
+    input.release(GLFW_MOUSE_BUTTON_LEFT);
+    frame();
+    ASSERT_EQ(thrownCakes.size(), 1u);
+    EXPECT_EQ(frosk::physics->bodyCount(), bodies + 1);
+    // About 31 units a second upwards and forwards: past 50 within two seconds.
+    int frame = 0;
+    while (!thrownCakes.empty() && frame < 240) {
+        GameWorld::frame();
+        ++frame;
+    }
+    EXPECT_TRUE(thrownCakes.empty());
+    EXPECT_EQ(frosk::physics->bodyCount(), bodies);
+    EXPECT_EQ(frosk::gameState->cakesLeft, 19);
+}

@@ -1,0 +1,53 @@
+#include "game_fixture.h"
+
+#include "app/config.h"
+#include "app/game.h"
+#include "app/globals.h"
+#include "physicsengine/game_lists.h"
+#include "physicsengine/physics.h"
+
+void GameWorld::SetUp()
+{
+    GlTest::SetUp();
+    if (HasFatalFailure())
+        return;
+    frosk::config = new frosk::Config("config.conf");
+    frosk::initialize(window, input);
+}
+
+void GameWorld::TearDown()
+{
+    if (frosk::config != nullptr) {
+        frosk::shutdown();
+        delete frosk::config;
+        frosk::config = nullptr;
+    }
+    frosk::physicsengine::nextCakeId = 0;
+    GlTest::TearDown();
+}
+
+void GameWorld::frame(double dt, bool draw)
+{
+    frosk::update(dt);
+    if (draw)
+        frosk::drawFrame();
+}
+
+void GameWorld::frames(int count, double dt)
+{
+    for (int i = 0; i < count; ++i)
+        frame(dt);
+}
+
+frosk::physicsengine::Body* GameWorld::addGround(float y)
+{
+    using frosk::physicsengine::Physics;
+    Physics& world = *frosk::physics;
+    auto mesh = world.cookTriangleMesh({{-40, y, -40}, {40, y, -40}, {40, y, 40}, {-40, y, 40}}, {0, 2, 1, 0, 3, 2});
+    return world.addStaticBody(world.createMeshShape(mesh), glm::mat4(1.0f), frosk::physicsengine::groupStatic);
+}
+
+void GameWorld::settle()
+{
+    frames(60);
+}
