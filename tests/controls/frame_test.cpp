@@ -1,0 +1,98 @@
+// What the player sees: the game's own frame, read back from its scene target.
+#include "game_fixture.h"
+
+#include "app/globals.h"
+#include "controls/controller.h"
+#include "particlesystem/particle_system.h"
+#include "physicsengine/game_lists.h"
+#include "scene/cake.h"
+#include "support/offscreen.h"
+
+#include <GLFW/glfw3.h>
+
+#include <vector>
+
+namespace {
+
+// The scene pass's picture, bottom-up RGBA rows.
+std::vector<unsigned char> scenePicture()
+{
+    std::vector<unsigned char> rgba(static_cast<std::size_t>(800 * 600 * 4));
+    glBindTexture(GL_TEXTURE_2D, frosk::sceneTexture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return rgba;
+}
+
+int coloured(const std::vector<unsigned char>& rgba)
+{
+    int count = 0;
+    for (std::size_t i = 0; i < rgba.size(); i += 4)
+        if (rgba[i] + rgba[i + 1] + rgba[i + 2] > 30)
+            ++count;
+    return count;
+}
+
+} // namespace
+
+class Frame : public GameWorld {};
+
+TEST_F(Frame, HandAndHeldCakeAreDrawnInFrontOfTheEye)
+{
+    addGround(-2.0f);
+    settle();
+    frame(1.0 / 60.0, true);
+    const std::vector<unsigned char> atRest = scenePicture();
+    testsupport::writePng(testsupport::screenshotPath("frame_hand_at_rest"), 800, 600, atRest);
+    EXPECT_GT(coloured(atRest), 5000) << "the hand and the cake in it";
+    EXPECT_EQ(testsupport::glErrors(), "");
+}
+
+TEST_F(Frame, ACakeInFlightAndABurstShowInTheScene)
+{
+    addGround(-2.0f);
+    settle();
+    input.moveCursor({0.0, -30.0});
+    input.press(GLFW_MOUSE_BUTTON_LEFT);
+    frames(40);
+    input.release(GLFW_MOUSE_BUTTON_LEFT);
+    frames(12);
+    ASSERT_EQ(frosk::physicsengine::thrownCakes.size(), 1u);
+    EXPECT_FALSE(frosk::cake->visible) << "the held cake is gone from the hand";
+    const glm::vec3 ahead = frosk::controller->position + 4.0f * frosk::controller->direction();
+    frosk::physicsengine::particleSystems.push_back(new frosk::particlesystem::ParticleSystem(ahead, 2));
+    frames(8);
+    frame(1.0 / 60.0, true);
+    const std::vector<unsigned char> picture = scenePicture();
+    testsupport::writePng(testsupport::screenshotPath("frame_cake_in_flight"), 800, 600, picture);
+    EXPECT_GT(coloured(picture), 3000);
+    EXPECT_EQ(testsupport::glErrors(), "");
+}
+
+class Loop : public GameWorld {};
+
+TEST_F(Loop, RetiresABurstOnceItIsOlderThanOneAndAHalfSeconds)
+{
+    auto* burst = new frosk::particlesystem::ParticleSystem(glm::vec3(0.0f, 1.0f, 2.0f), 4);
+    auto& systems = frosk::physicsengine::particleSystems;
+    systems.push_back(burst);
+    const GLuint buffers[2] = {burst->particleBuffers[0], burst->particleBuffers[1]};
+    const GLuint arrays[4] = {burst->updateVAO[0], burst->updateVAO[1], burst->drawVAO[0], burst->drawVAO[1]};
+    const GLuint texture = burst->texture;
+    const GLuint feedback = burst->transformFeedback;
+
+    frames(90);
+    ASSERT_EQ(systems.size(), 1u);
+    EXPECT_LE(burst->time, 1.5f);
+    frame();
+    ASSERT_EQ(systems.size(), 1u) << "updated on the 91st frame";
+    EXPECT_GT(burst->time, 1.5f);
+    frame();
+    EXPECT_TRUE(systems.empty()) << "retired at the next check";
+    for (GLuint buffer : buffers)
+        EXPECT_FALSE(glIsBuffer(buffer));
+    for (GLuint array : arrays)
+        EXPECT_FALSE(glIsVertexArray(array));
+    EXPECT_FALSE(glIsTexture(texture));
+    EXPECT_FALSE(glIsTransformFeedback(feedback));
+}
