@@ -149,6 +149,8 @@ void Physics::setSimulationEventCallback(SimulationEventCallback* callback)
 
 float Physics::elapsedTime(double dt)
 {
+    if (!(dt >= 0.0)) // a clock that went backwards, or no number at all
+        return 0.0f;
     return dt > 0.1 ? 1.0f / 60.0f : static_cast<float>(dt);
 }
 

@@ -73,7 +73,8 @@ public:
     // Not owned; may be null. Reports of later steps go there.
     void setSimulationEventCallback(SimulationEventCallback* callback);
 
-    // Simulation time of a frame of dt seconds: dt, or 1/60 s when dt > 0.1.
+    // Simulation time of a frame of dt seconds: dt, or 1/60 s when dt > 0.1
+    // (0 for a negative or not-a-number dt).
     static float elapsedTime(double dt);
     // One simulation step of elapsedTime(dt), then the reports.
     void step(double dt);
@@ -129,7 +130,9 @@ public:
     // 0.3, contact offset 0.01, slope limit 0.707 (cosine), step offset 0.5.
     // It slides along what it meets, climbs steps and walkable slopes, rides
     // on moving bodies and is pushed out of targets that move into it. Moves
-    // shorter than minDistance are not attempted. Returns CollisionFlags.
+    // shorter than minDistance are not attempted. `elapsed` is the frame time
+    // the move belongs to; the capsule has no velocity of its own, so it is not
+    // needed for the sweeps. Returns CollisionFlags.
     unsigned movePlayer(const glm::vec3& displacement, float minDistance, float elapsed);
     glm::dvec3 playerPosition() const; // centre of the capsule
     void setPlayerPosition(const glm::dvec3& centre);

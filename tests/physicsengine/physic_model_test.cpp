@@ -179,3 +179,25 @@ TEST(PhysicModelFiles, AFileThatCannotBeReadEndsTheProgramWithItsMessage)
             ::testing::ExitedWithCode(255), "Failed to open Physic - Model\n.+\n");
     }
 }
+
+TEST_F(PhysicModelTest, TheFirstLevelsCollisionModelCarriesACakeAndThePlayer)
+{
+    PhysicModel terrain;
+    terrain.loadStaticActors(*physics, "Models/level1_boundingbox3.dae", glm::mat4(1.0f));
+    ASSERT_FALSE(terrain.actors.empty());
+    Body* cake = physics->throwCake({0, 12, 6}, {0, 0, 2}, 1);
+    physics->setPlayerPosition({0, 12, -2});
+    unsigned flags = 0;
+    for (int frame = 0; frame < 480; ++frame) {
+        physics->step(1.0 / 60.0);
+        physics->removeBodies(frosk::physicsengine::actorsToRemove);
+        flags = physics->movePlayer({0, -9.8f / 60.0f, 0}, 0.001f, 1.0f / 60.0f);
+    }
+    ASSERT_EQ(reports.slept.size(), 1u);
+    EXPECT_EQ(reports.slept[0], cake);
+    EXPECT_GT(physics->position(cake).y, -5.0f);
+    EXPECT_TRUE(flags & frosk::physicsengine::collisionDown);
+    EXPECT_GT(physics->playerPosition().y, -5.0);
+    std::printf("cake rests at y %.2f, player stands at y %.2f\n", physics->position(cake).y,
+                physics->playerPosition().y);
+}

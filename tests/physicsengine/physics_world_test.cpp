@@ -29,6 +29,11 @@ TEST_F(WorldTest, LongFramesStepOneSixtiethAndAFrameOfATenthStepsItsLength)
     EXPECT_NEAR(physics->linearVelocity(cake).y, -9.8f / 60.0f - 0.98f, 1e-4f);
     EXPECT_FLOAT_EQ(Physics::elapsedTime(0.25), 1.0f / 60.0f);
     EXPECT_FLOAT_EQ(Physics::elapsedTime(0.1), 0.1f);
+    EXPECT_EQ(Physics::elapsedTime(-0.5), 0.0f);
+    EXPECT_EQ(Physics::elapsedTime(NAN), 0.0f);
+    const float before = physics->linearVelocity(cake).y;
+    physics->step(-0.5);
+    EXPECT_EQ(physics->linearVelocity(cake).y, before);
 }
 
 TEST_F(WorldTest, ACakeAtRestOnACollisionModelSleepsOnceWithinASecondOfStopping)
