@@ -97,6 +97,13 @@ GameProcess::GameProcess(const std::string& directory, const std::map<std::strin
         close(err[0]);
         if (chdir(directory.c_str()) != 0)
             _exit(127);
+#ifdef CRUMBRISE_KEEP_MODULES
+        // Mesa's driver is unloaded when the window closes; kept loaded, its
+        // allocations stay nameable and the suppressions can match them.
+        setenv("LD_PRELOAD", CRUMBRISE_KEEP_MODULES, 1);
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":verify_asan_link_order=0").c_str(), 1);
+#endif
         for (const auto& [key, value] : environment)
             setenv(key.c_str(), value.c_str(), 1);
         const std::string binary = directory + "/crumbrise";
