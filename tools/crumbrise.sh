@@ -63,8 +63,13 @@ case "${1:-}" in
     install_missing_packages
     build build
     build build-asan -DCRUMBRISE_SANITIZE=ON
-    export -f run_tests
-    xvfb-run -a -s "-screen 0 1280x720x24" bash -c run_tests
+    # The X server runs for the tests only; the script itself runs them inside
+    # it. Without -noreset the server resets whenever its last client leaves,
+    # refusing the next test that connects in that moment.
+    xvfb-run -a -s "-screen 0 1280x720x24 -noreset" "$0" run-tests
+    ;;
+  run-tests)
+    run_tests
     ;;
   *)
     echo "usage: $0 play|test" >&2
