@@ -5,6 +5,7 @@
 #include "app/hud.h"
 #include "controls/controller.h"
 #include "effects/bloom.h"
+#include "levels/level.h"
 #include "effects/shadow_mapping.h"
 #include "particlesystem/particle_system.h"
 #include "physicsengine/debug_view.h"
@@ -32,6 +33,7 @@ GLenum polygonMode()
 void glowPass()
 {
     bloom->startBrightPass();
+    level->drawSecondary();
     hand->drawSecondary();
     if (cake->visible)
         cake->drawSecondary();
@@ -70,6 +72,7 @@ void scenePass()
         cake->drawToon();
     for (scene::Cake* thrown : physicsengine::thrownCakes)
         thrown->drawToon();
+    level->drawToon();
 
     for (particlesystem::ParticleSystem* system : physicsengine::particleSystems)
         system->draw();

@@ -19,6 +19,12 @@ int runGame();
 void initialize(GLFWwindow* window, controls::InputSource& input);
 void shutdown();
 
+namespace levels {
+struct LevelResources;
+}
+// What every level is built with: the shared programs, effects and world.
+levels::LevelResources levelResources();
+
 // One frame's work, in the order the loop calls them.
 void update(double dt);
 void drawFrame();

@@ -4,6 +4,8 @@
 #include "app/globals.h"
 #include "controls/controller.h"
 #include "controls/input.h"
+#include "levels/level1.h"
+#include "levels/level2.h"
 #include "effects/shadow_mapping.h"
 #include "particlesystem/particle_system.h"
 #include "physicsengine/game_lists.h"
@@ -124,6 +126,7 @@ void uploadCamera()
 void shadowPass()
 {
     shadowMapping->startPass1();
+    level->drawDepth();
     for (scene::Cake* thrown : physicsengine::thrownCakes)
         thrown->drawDepth();
 
@@ -144,6 +147,7 @@ void update(double dt)
     physics->removeBodies(physicsengine::actorsToRemove);
     retireFarCakes();
 
+    level->update(dt);
     hand->update(dt);
     cake->update(dt);
     for (scene::Cake* thrown : physicsengine::thrownCakes)
@@ -158,13 +162,23 @@ void update(double dt)
 
 void advanceLevel()
 {
-    if (gameState->status == GameState::won) {
+    const bool won = gameState->status == GameState::won;
+    if (!won && gameState->status != GameState::lost)
+        return;
+    if (won)
         gameState->startNextLevel();
-        *timeLeft = 120000.0;
-    } else if (gameState->status == GameState::lost) {
+    else
         gameState->restart();
-        *timeLeft = 120000.0;
-    }
+    *timeLeft = 120000.0;
+    physics->setPlayerPosition(glm::dvec3(0.0, 3.0, 0.0));
+
+    delete level;
+    level = nullptr;
+    // Odd level numbers play in the summer forest, even ones in the winter wood.
+    if (gameState->level % 2 != 0)
+        level = new levels::Level1(levelResources());
+    else
+        level = new levels::Level2(levelResources());
 }
 
 bool runFrame(GLFWwindow* window, controls::InputSource& input, FrameClock& clock, double now)

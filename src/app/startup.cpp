@@ -7,6 +7,8 @@
 #include "app/text_renderer.h"
 #include "controls/controller.h"
 #include "controls/input.h"
+#include "levels/level1.h"
+#include "physicsengine/px_callback.h"
 #include "effects/bloom.h"
 #include "effects/shadow_mapping.h"
 #include "effects/toon_shading.h"
@@ -186,6 +188,25 @@ void fetchEntryPoints()
 // The physics debug view's GL objects, released while the context still exists.
 void releasePhysicsDebugView();
 
+levels::LevelResources levelResources()
+{
+    levels::LevelResources resources;
+    resources.textureShader = textureShader;
+    resources.basicShader = basicShader;
+    resources.bloomShader = bloomShader;
+    resources.bloomCoverShader = bloomCoverShader;
+    resources.skyShader = skyShader;
+    resources.shadowMaterialShader = shadowMaterialShader;
+    resources.shadowTextureShader = shadowTextureShader;
+    resources.silhouetteShader = silhouetteShader;
+    resources.toonMaterialShader = toonMaterialShader;
+    resources.toonTextureShader = toonTextureShader;
+    resources.shadowMapping = shadowMapping;
+    resources.toonShading = toonShading;
+    resources.physics = physics;
+    return resources;
+}
+
 void initialize(GLFWwindow* window, controls::InputSource& input)
 {
     timeLeft = new double(120000.0);
@@ -196,11 +217,14 @@ void initialize(GLFWwindow* window, controls::InputSource& input)
     textRenderer = new TextRenderer(textShader);
     gameState = new GameState();
     physics = new physicsengine::Physics();
+    eventCallback = new physicsengine::pxCallback(*physics);
+    physics->setSimulationEventCallback(eventCallback);
     bloom = new effects::Bloom(bloomShader, compositeShader, blurHorizontalShader, blurVerticalShader, config);
     shadowMapping = new effects::ShadowMapping(shadowDepthShader, config);
     toonShading = new effects::ToonShading(silhouetteShader);
     controller = new controls::Controller(input, glm::vec3(0.0f, 0.0f, -2.0f), glm::vec3(0.0f), physics,
                                           static_cast<double>(config->width), static_cast<double>(config->height));
+    level = new levels::Level1(levelResources());
     hand = new scene::Hand(toonTextureShader, bloomCoverShader, shadowMapping, toonShading, glm::mat4(1.0f));
     cake = new scene::Cake(toonTextureShader, bloomCoverShader, 5, shadowMapping, toonShading, glm::mat4(1.0f));
 
@@ -216,6 +240,8 @@ void initialize(GLFWwindow* window, controls::InputSource& input)
 
 void shutdown()
 {
+    delete level;
+    level = nullptr;
     delete hand;
     hand = nullptr;
     delete cake;
@@ -225,6 +251,8 @@ void shutdown()
     // Deletes the cakes in flight; their bodies went with the physics world.
     delete controller;
     controller = nullptr;
+    delete eventCallback;
+    eventCallback = nullptr;
     delete shadowMapping;
     shadowMapping = nullptr;
     delete toonShading;

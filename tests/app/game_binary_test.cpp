@@ -23,7 +23,7 @@ TEST(GameBinary, OpensItsWindowRunsAndEndsWithEscape)
     GameProcess game(runtime.path());
     const unsigned long window = game.waitForWindow("Crumbrise", startupSeconds);
     ASSERT_NE(window, 0u) << "no window titled Crumbrise; output:\n" << game.finish(5).out;
-    game.holdKey("Escape");
+    game.holdKey("Escape", 30);
     const testsupport::GameResult result = game.finish(30);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitStatus, 0) << result.out << result.err;

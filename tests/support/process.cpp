@@ -172,7 +172,9 @@ void GameProcess::holdKey(const std::string& keysym, double seconds)
     const std::string up = "xdotool keyup " + keysym;
     if (std::system(down.c_str()) != 0)
         throw std::runtime_error("xdotool failed: " + down);
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    const auto start = std::chrono::steady_clock::now();
+    while (running() && secondsSince(start) < seconds)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     if (std::system(up.c_str()) != 0)
         throw std::runtime_error("xdotool failed: " + up);
 }

@@ -41,7 +41,9 @@ public:
     // Waits until a top-level window with this exact title exists; 0 on time-out
     // or when the game ended first.
     unsigned long waitForWindow(const std::string& title, double seconds);
-    // Holds a key down long enough for several frames to see it, then lets go.
+    // Holds a key down for `seconds`, or until the game has ended, whichever
+    // comes first, then lets go. The game sees a key only if it is still down
+    // when a frame polls, and a frame on a software renderer can be slow.
     void holdKey(const std::string& keysym, double seconds = 0.5);
     // Asks the window to close, as a window manager's close button does.
     void requestClose(unsigned long window);

@@ -1,0 +1,107 @@
+#include "scene/target.h"
+
+#include "datastructures/tree_node.h"
+#include "modelLoader/model_loader.h"
+#include "modelLoader/physic_model.h"
+#include "physicsengine/physics.h"
+#include "shader/shader.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+namespace frosk::scene {
+
+Target::Target(Shader* program, Shader* secondProgram, effects::ShadowMapping* shadowMapping,
+               effects::ToonShading* toonShading, const glm::mat4& modelMatrix)
+    : SceneObject(modelMatrix),
+      program(program),
+      secondProgram(secondProgram),
+      shadowMapping(shadowMapping),
+      toonShading(toonShading),
+      ownsModel(true)
+{
+    modelLoader::ModelLoader loader(shadowMapping, toonShading);
+    model = loader.loadModel(program->programHandle, secondProgram->programHandle, "Models/target6.dae");
+}
+
+Target::Target(physicsengine::Physics* physics, const Target* targetTemplate, const glm::vec3& direction,
+               float speed, float distance, const glm::mat4& modelMatrix)
+    : SceneObject(modelMatrix),
+      program(targetTemplate->program),
+      secondProgram(targetTemplate->secondProgram),
+      direction(direction),
+      speed(speed),
+      distance(distance),
+      shadowMapping(targetTemplate->shadowMapping),
+      model(targetTemplate->model),
+      ownsModel(false),
+      physics(physics)
+{
+    modelLoader::PhysicModel collision;
+    body = physics->addTargetBody(collision.loadShape(*physics, "Models/target5.dae", modelMatrix), modelMatrix, this);
+}
+
+Target::~Target()
+{
+    if (body != nullptr)
+        physics->removeBody(body);
+}
+
+physicsengine::Body* Target::releaseBody()
+{
+    physicsengine::Body* released = body;
+    body = nullptr;
+    return released;
+}
+
+void Target::update(double deltaTime)
+{
+    if (deltaTime > 0.1 || distance == 0.0f || speed == 0.0f)
+        return;
+    if (distance > travelled) {
+        const float f = static_cast<float>(deltaTime);
+        modelMatrix = glm::translate(modelMatrix, direction * f * speed);
+        if (body != nullptr)
+            physics->setKinematicPose(body, modelMatrix);
+        travelled = f * speed + travelled;
+    } else {
+        direction = -direction;
+        travelled = 0.0f;
+    }
+}
+
+glm::mat4 Target::world() const
+{
+    return modelMatrix * model->transform;
+}
+
+void Target::draw()
+{
+    model->draw(world());
+}
+
+void Target::drawSecondary()
+{
+    model->drawSecondary(world());
+}
+
+void Target::drawDepth()
+{
+    model->drawDepth(world());
+}
+
+void Target::drawShadowed()
+{
+    model->drawShadowed(world());
+}
+
+void Target::drawSilhouette()
+{
+    model->drawSilhouette(world());
+}
+
+void Target::drawToon()
+{
+    model->drawToon(world());
+}
+
+} // namespace frosk::scene

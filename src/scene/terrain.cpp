@@ -1,0 +1,96 @@
+#include "scene/terrain.h"
+
+#include "datastructures/tree_node.h"
+#include "modelLoader/model_loader.h"
+#include "physicsengine/physics.h"
+#include "shader/shader.h"
+
+namespace frosk::scene {
+
+const char* Terrain::drawnModel(int levelNumber)
+{
+    switch (levelNumber) {
+    case 1:
+        return "Models/level1_big_trees.dae";
+    case 2:
+        return "Models/level2_trees.dae";
+    default:
+        return "Models/Terrain_3.dae";
+    }
+}
+
+const char* Terrain::collisionModel(int levelNumber)
+{
+    switch (levelNumber) {
+    case 1:
+        return "Models/level1_boundingbox3.dae";
+    case 2:
+        return "Models/level2_boundingbox.dae";
+    default:
+        return "";
+    }
+}
+
+Terrain::Terrain(physicsengine::Physics* physics, Shader* program, Shader* secondProgram,
+                 effects::ShadowMapping* shadowMapping, effects::ToonShading* toonShading, int levelNumber,
+                 const glm::mat4& modelMatrix)
+    : SceneObject(modelMatrix),
+      program(program),
+      secondProgram(secondProgram),
+      levelNumber(levelNumber),
+      shadowMapping(shadowMapping),
+      toonShading(toonShading),
+      physics(physics)
+{
+    modelLoader::ModelLoader loader(shadowMapping, toonShading);
+    if (levelNumber == 1 || levelNumber == 2) {
+        model = loader.loadModel(program->programHandle, secondProgram->programHandle, drawnModel(levelNumber));
+        physicModel.loadStaticActors(*physics, collisionModel(levelNumber), modelMatrix);
+    } else {
+        model = loader.loadModel(program->programHandle, drawnModel(levelNumber));
+    }
+}
+
+Terrain::~Terrain()
+{
+    physics->removeBodies(physicModel.actors);
+}
+
+glm::mat4 Terrain::world() const
+{
+    return modelMatrix * model->transform;
+}
+
+void Terrain::update(double /*deltaTime*/) {}
+
+void Terrain::draw()
+{
+    model->draw(world());
+}
+
+void Terrain::drawDepth()
+{
+    model->drawDepth(world());
+}
+
+void Terrain::drawShadowed()
+{
+    model->drawShadowed(world());
+}
+
+void Terrain::drawSilhouette()
+{
+    model->drawSilhouette(world());
+}
+
+void Terrain::drawToon()
+{
+    model->drawToon(world());
+}
+
+void Terrain::drawSecondary()
+{
+    model->drawSecondary(world());
+}
+
+} // namespace frosk::scene
