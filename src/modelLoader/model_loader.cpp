@@ -16,6 +16,7 @@
 #include <iostream>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace frosk::modelLoader {
@@ -187,8 +188,10 @@ private:
         return true;
     }
 
-    // The material's diffuse textures in file order, each file decoded once
-    // per load; one that cannot be read is reported once and left out.
+    // The material's diffuse textures in file order. Each image file becomes
+    // one GL texture for the whole run, so that rebuilding a level reuses its
+    // textures instead of piling up new ones; a file that cannot be read is
+    // reported once per load and left out.
     std::vector<GLuint> diffuseTextures(const aiMaterial& material)
     {
         std::vector<GLuint> textures;
@@ -199,18 +202,29 @@ private:
                 continue;
             const std::string imagePath = std::string("Textures/") + file.C_Str();
             const std::string key = std::filesystem::path(imagePath).lexically_normal().string();
-            auto cached = textureCache.find(key);
-            if (cached == textureCache.end()) {
+            if (unreadable.count(key) != 0)
+                continue;
+            std::unordered_map<std::string, GLuint>& loaded = loadedTextures();
+            auto cached = loaded.find(key);
+            if (cached == loaded.end() || !glIsTexture(cached->second)) {
                 if (!image)
                     image.emplace();
                 const std::optional<GLuint> texture = image->loadTexture(imagePath);
-                if (!texture)
+                if (!texture) {
                     std::cout << "Could not load Image: " << imagePath << std::flush;
-                cached = textureCache.emplace(key, texture).first;
+                    unreadable.insert(key);
+                    continue;
+                }
+                cached = loaded.insert_or_assign(key, *texture).first;
             }
-            if (cached->second)
-                textures.push_back(*cached->second);
+            textures.push_back(cached->second);
         }
+        return textures;
+    }
+
+    static std::unordered_map<std::string, GLuint>& loadedTextures()
+    {
+        static std::unordered_map<std::string, GLuint> textures;
         return textures;
     }
 
@@ -224,7 +238,7 @@ private:
     GLuint program;
     const ModelLoader& loader;
     std::optional<DevilImage> image;
-    std::unordered_map<std::string, std::optional<GLuint>> textureCache;
+    std::unordered_set<std::string> unreadable;
 };
 
 } // namespace

@@ -341,7 +341,16 @@ std::uint32_t Physics::cakeIdOf(const Body* body) const
 glm::mat4 Physics::pose(const Body* body) const
 {
     const Body* b = world->live(body);
-    return b ? matrixOf(b->rigidBody->getWorldTransform()) : glm::mat4(1.0f);
+    if (b == nullptr)
+        return glm::mat4(1.0f);
+    // A kinematic body takes up the pose it was given at the next step; until
+    // then that pose is where the game has put it.
+    if (b->motionState) {
+        btTransform given;
+        b->motionState->getWorldTransform(given);
+        return matrixOf(given);
+    }
+    return matrixOf(b->rigidBody->getWorldTransform());
 }
 
 glm::vec3 Physics::position(const Body* body) const
