@@ -10,7 +10,8 @@ uniform sampler2D fboTexture;
 
 out vec4 fragColor;
 
-const float glowStrength = 1.6;
+// Below 1, so that a glowing target keeps its rings under its halo.
+const float glowStrength = 0.9;
 
 void main()
 {
