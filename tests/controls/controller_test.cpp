@@ -1,6 +1,6 @@
 // The player controller in the running game: scripted keys, buttons and
 // cursor, a real physics world and the game's own loop.
-#include "game_fixture.h"
+#include "support/game_world.h"
 
 #include "app/game_state.h"
 #include "app/globals.h"

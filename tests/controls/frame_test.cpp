@@ -1,5 +1,5 @@
 // What the player sees: the game's own frame, read back from its scene target.
-#include "game_fixture.h"
+#include "support/game_world.h"
 
 #include "app/globals.h"
 #include "controls/controller.h"

@@ -1,6 +1,6 @@
 // The physics reports turned into game events, in the running game: cakes
 // that hit targets, cakes that come to rest, and the bodies they leave behind.
-#include "game_fixture.h"
+#include "support/game_world.h"
 
 #include "app/game_state.h"
 #include "app/globals.h"

@@ -1,4 +1,4 @@
-#include "game_fixture.h"
+#include "support/game_world.h"
 
 #include "app/config.h"
 #include "app/game.h"
