@@ -206,6 +206,44 @@ TEST_F(Text, CodesWithoutAGlyphAreSkipped)
     EXPECT_EQ(a, withOdd);
 }
 
+// A thousand frames of the HUD's changing texts plus every byte value, at the
+// sizes the HUD uses and beyond; in the sanitizer build any read past a glyph
+// or a table is reported. The last frame must still be the same as the first.
+TEST_F(Text, AThousandFramesOfChangingTextDrawTheSameEveryTime)
+{
+    std::string everyByte;
+    for (int code = 1; code < 256; ++code)
+        everyByte += static_cast<char>(code);
+    frosk::GameState state;
+    testsupport::OffscreenTarget target(800, 600);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    std::vector<unsigned char> firstFrame;
+    for (int frame = 0; frame < 1000; ++frame) {
+        const double millisecondsLeft = 120000.0 - frame * 130.0;
+        state.score = (frame % 11) * 100;
+        const frosk::HudSwitches switches{frame % 2 == 0, frame % 3, frame % 2, frame % 5 == 0};
+        target.clear(glm::vec4(0, 0, 0, 1));
+        for (const frosk::HudText& line : frosk::hudTexts(*text, state, millisecondsLeft, switches,
+                                                           std::to_string(frame) + " fps", 800, 600))
+            text->renderText(line.text, line.x, line.y, 40, line.colour);
+        text->renderText(everyByte, 0, 300 + frame % 7, 10 + frame % 60, glm::vec3(1, 1, 1));
+        if (frame == 0 || frame == 999) {
+            // Same content on the first and the last frame.
+            state.score = 0;
+            target.clear(glm::vec4(0, 0, 0, 1));
+            text->renderText("SCORE 0 " + everyByte, 5, 100, 40, glm::vec3(1, 1, 1));
+            if (frame == 0)
+                firstFrame = target.readRgba();
+            else
+                EXPECT_EQ(target.readRgba(), firstFrame);
+        }
+    }
+    glDisable(GL_BLEND);
+    target.unbind();
+    EXPECT_EQ(testsupport::glErrors(), "");
+}
+
 TEST_F(Text, HudTextsSitWhereTheTableSays)
 {
     frosk::GameState state;
