@@ -1,0 +1,187 @@
+// Plays the game through scripted input at a fixed frame time, as a player
+// would: aims at each target, charges, throws and learns from its misses; or
+// throws every cake away. Prints one line per event and a summary, and
+// exits with 0 when the run reached what it set out to do.
+
+#include "leak_check.h"
+#include "observer.h"
+#include "options.h"
+#include "player.h"
+#include "screenshots.h"
+
+#include "app/config.h"
+#include "app/game.h"
+#include "app/game_state.h"
+#include "app/globals.h"
+#include "controls/input.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+#include <IL/il.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using autoplay::Aim;
+
+void reportGlfwError(int code, const char* description)
+{
+    std::fprintf(stderr, "GLFW error %d: %s\n", code, description);
+}
+
+GLFWwindow* openWindow(int width, int height, bool visible)
+{
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') {
+        std::fprintf(stderr, "crumbrise_autoplay needs an X display (DISPLAY is not set); "
+                             "run it under xvfb-run -a -s \"-screen 0 1280x720x24\"\n");
+        return nullptr;
+    }
+    glfwSetErrorCallback(reportGlfwError);
+    if (!glfwInit())
+        return nullptr;
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
+    GLFWwindow* window = glfwCreateWindow(width, height, "Crumbrise autoplay", nullptr, nullptr);
+    if (window == nullptr) {
+        glfwTerminate();
+        return nullptr;
+    }
+    glfwMakeContextCurrent(window);
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) {
+        std::fprintf(stderr, "glewInit failed\n");
+        glfwDestroyWindow(window);
+        glfwTerminate();
+        return nullptr;
+    }
+    // GLEW's start-up may leave an error behind; the game starts clean.
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    return window;
+}
+
+std::string frameName(const char* what, int frame)
+{
+    char name[64];
+    std::snprintf(name, sizeof name, "%s_%06d", what, frame);
+    return name;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    autoplay::Options options;
+    std::string error;
+    bool help = false;
+    if (!autoplay::parseOptions(argc, argv, options, error, help)) {
+        std::fprintf(stderr, "crumbrise_autoplay: %s\n%s", error.c_str(), autoplay::usage());
+        return 1;
+    }
+    if (help) {
+        std::fputs(autoplay::usage(), stdout);
+        return 0;
+    }
+    // Without a sound card the sound library finds no device; the silent one
+    // lets the game play on.
+    if (!options.sound)
+        setenv("ALSOFT_DRIVERS", "null", 0);
+    std::srand(options.seed);
+
+    frosk::config = new frosk::Config("config.conf");
+    GLFWwindow* window = openWindow(frosk::config->width, frosk::config->height, options.visible);
+    if (window == nullptr) {
+        delete frosk::config;
+        return 1;
+    }
+    ilInit();
+
+    frosk::controls::ScriptedInput input;
+    frosk::initialize(window, input);
+    // The rest of what the program sets up before its loop.
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glClearColor(0.25f, 0.35f, 0.45f, 1.0f);
+    glViewport(0, 0, frosk::config->width, frosk::config->height);
+
+    const autoplay::EventLog log(stdout, options.quiet);
+    autoplay::Observer observer(log, options.frameSeconds);
+    autoplay::Player player(input, observer, log, options.frameSeconds, options.wobbleDegrees, options.seed);
+    autoplay::LeakCheck leaks(log);
+    const autoplay::Screenshots screenshots(options.screenshotDir, frosk::config->width, frosk::config->height);
+
+    std::size_t played = 0; // plan entries finished
+    bool offPlan = false;
+    observer.levelBuilt(0);
+    if (options.checkLeaks)
+        leaks.levelBuilt(frosk::gameState->level % 2 != 0 ? 1 : 2);
+    player.setAim(options.plan.front());
+
+    const auto start = std::chrono::steady_clock::now();
+    int frame = 0;
+    while (frame < options.maxFrames && !glfwWindowShouldClose(window)) {
+        ++frame;
+        player.beforeFrame(frame);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glfwPollEvents();
+        frosk::update(options.frameSeconds);
+        observer.afterUpdate(frame);
+        frosk::drawFrame();
+        if (screenshots.enabled()) {
+            if (options.screenshotEvery > 0 && frame % options.screenshotEvery == 0)
+                screenshots.take(frameName("frame", frame));
+            if (observer.wonThisFrame)
+                screenshots.take(frameName("win", frame));
+            if (observer.lostThisFrame)
+                screenshots.take(frameName("loss", frame));
+        }
+        glfwSwapBuffers(window);
+
+        const bool changing = observer.wonThisFrame || observer.lostThisFrame;
+        if (changing) {
+            const Aim wanted = options.plan[played];
+            if ((wanted == Aim::win) != observer.wonThisFrame)
+                offPlan = true;
+            ++played;
+        }
+        frosk::advanceLevel();
+        if (changing) {
+            observer.levelBuilt(frame);
+            player.levelChanged();
+            if (options.checkLeaks)
+                leaks.levelBuilt(frosk::gameState->level % 2 != 0 ? 1 : 2);
+            if (played < options.plan.size())
+                player.setAim(options.plan[played]);
+        }
+        if (options.checkLeaks)
+            leaks.afterFrame(frame);
+        player.afterFrame(frame);
+        // Done once the plan is played and the last level change checked.
+        if (offPlan || (played == options.plan.size() && !leaks.waiting()))
+            break;
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    const frosk::GameState& state = *frosk::gameState;
+    const bool reached = !offPlan && played == options.plan.size() && leaks.failures == 0 && !leaks.waiting();
+    std::printf("summary: frames=%d levels_won=%d losses=%d level=%d score=%d cakes_thrown=%d hits=%d rests=%d "
+                "far=%d leak_checks=%d leak_failures=%d wall_seconds=%.1f goal=%s\n",
+                frame, observer.levelsWon, observer.losses, state.level, state.score, observer.thrown, observer.hits,
+                observer.rests, observer.far, leaks.checks, leaks.failures, seconds, reached ? "reached" : "missed");
+    std::fflush(stdout);
+
+    frosk::shutdown();
+    delete frosk::config;
+    frosk::config = nullptr;
+    glfwDestroyWindow(window);
+    glfwTerminate();
+    return reached ? 0 : 1;
+}
