@@ -3,6 +3,7 @@
 #include "app/config.h"
 #include "app/globals.h"
 #include "app/hud.h"
+#include "app/pass_timings.h"
 #include "controls/controller.h"
 #include "effects/bloom.h"
 #include "levels/level.h"
@@ -29,9 +30,10 @@ GLenum polygonMode()
     return controller->wireframe ? GL_LINE : GL_FILL;
 }
 
-// The glowing objects alone into the half-size glow target, then blurred.
+// The glowing objects alone into the half-size glow target.
 void glowPass()
 {
+    PassTimer timer("glow");
     bloom->startBrightPass();
     level->drawSecondary();
     hand->drawSecondary();
@@ -43,7 +45,12 @@ void glowPass()
     glDisable(GL_CULL_FACE);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, config->width, config->height);
+}
 
+// The glow spread out, more often the wider the window.
+void blurPass()
+{
+    PassTimer timer("blur");
     const int repetitions = effects::Bloom::blurRepetitions(config->width);
     for (int i = 0; i < repetitions; ++i) {
         bloom->blurPass1();
@@ -54,6 +61,7 @@ void glowPass()
 // Everything the player sees in the world, into the off-screen scene target.
 void scenePass()
 {
+    PassTimer timer("scene");
     glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, sceneTexture, 0);
     glReadBuffer(GL_NONE);
@@ -84,6 +92,7 @@ void scenePass()
 // Scene and glow combined onto the window in one full-screen quad.
 void compositePass()
 {
+    PassTimer timer("composite");
     const GLuint program = compositeShader->programHandle;
     glUseProgram(program);
     glActiveTexture(GL_TEXTURE1);
@@ -103,6 +112,7 @@ void compositePass()
 // HUD images and text over the finished picture.
 void overlayPass()
 {
+    PassTimer timer("overlay");
     glPolygonMode(GL_FRONT_AND_BACK, polygonMode());
     HudSwitches switches;
     switches.showFps = controller->showFps;
@@ -120,6 +130,7 @@ void physicsDebugPass()
         physicsDebugView.reset();
         return;
     }
+    PassTimer timer("physics debug");
     if (!physicsDebugView)
         physicsDebugView = std::make_unique<physicsengine::DebugView>();
     physicsDebugView->draw(*physics, shadowMapping->cameraProjection() * controller->viewMatrix);
@@ -135,10 +146,12 @@ void releasePhysicsDebugView()
 void drawFrame()
 {
     glowPass();
+    blurPass();
     scenePass();
     compositePass();
     overlayPass();
     physicsDebugPass();
+    endPassTimingFrame();
 }
 
 } // namespace frosk

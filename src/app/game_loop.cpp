@@ -2,6 +2,7 @@
 
 #include "app/config.h"
 #include "app/globals.h"
+#include "app/pass_timings.h"
 #include "controls/controller.h"
 #include "controls/input.h"
 #include "levels/level1.h"
@@ -122,13 +123,26 @@ void uploadCamera()
     }
 }
 
-// The shadow casters of this frame, drawn from the light into the shadow map.
+// The shadow casters of this frame, drawn from the light into the shadow map:
+// those that never move only when they changed, into the map's cache.
 void shadowPass()
 {
-    shadowMapping->startPass1();
-    level->drawDepth();
-    for (scene::Cake* thrown : physicsengine::thrownCakes)
-        thrown->drawDepth();
+    PassTimer timer("shadow");
+    if (shadowMapping->cacheStaticCasters) {
+        if (level->staticCastersChanged()) {
+            shadowMapping->startStaticPass();
+            level->drawStaticDepth();
+        }
+        shadowMapping->startMovingPass();
+        level->drawMovingDepth();
+        for (scene::Cake* thrown : physicsengine::thrownCakes)
+            shadowMapping->drawMovingCaster(*thrown);
+    } else {
+        shadowMapping->startPass1();
+        level->drawDepth();
+        for (scene::Cake* thrown : physicsengine::thrownCakes)
+            thrown->drawDepth();
+    }
 
     glDisable(GL_CULL_FACE);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);

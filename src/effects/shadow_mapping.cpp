@@ -1,12 +1,16 @@
 #include "effects/shadow_mapping.h"
 
 #include "app/config.h"
+#include "datastructures/tree_node.h"
 #include "shader/shader.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
+#include <algorithm>
+#include <cmath>
 #include <iostream>
+#include <limits>
 
 namespace frosk::effects {
 
@@ -16,13 +20,13 @@ glm::mat4 cameraPerspective(int windowWidth, int windowHeight)
     return glm::perspective(glm::radians(60.0f), aspect, 0.01f, 200.0f);
 }
 
-ShadowMapping::ShadowMapping(Shader* pass1Shader, Config* windowSize)
-    : pass1Shader(pass1Shader),
-      windowSize(windowSize),
-      lightProjection(glm::ortho(-35.0f, 35.0f, -35.0f, 35.0f, 0.0f, 200.0f))
+namespace {
+
+// A depth-only framebuffer with `texture` as its depth attachment, left bound.
+void createDepthTarget(GLsizei width, GLsizei height, GLuint& texture, GLuint& framebuffer)
 {
-    glGenTextures(1, &depthTexture);
-    glBindTexture(GL_TEXTURE_2D, depthTexture);
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, width, height, 0, GL_DEPTH_COMPONENT, GL_FLOAT, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -35,17 +39,48 @@ ShadowMapping::ShadowMapping(Shader* pass1Shader, Config* windowSize)
 
     glGenFramebuffers(1, &framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthTexture, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, texture, 0);
     glDrawBuffer(GL_NONE);
     glReadBuffer(GL_NONE);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
         std::cout << "Framebuffer is NOT OK!" << std::flush;
 }
 
+// Smallest and largest light-space x and y of every vertex of the tree.
+void extendFootprint(const datastructures::TreeNode& node, const glm::mat4& toLight, glm::vec2& low, glm::vec2& high)
+{
+    for (const auto& mesh : node.meshes) {
+        for (const datastructures::Vertex& vertex : mesh->vertices) {
+            const glm::vec4 p = toLight * glm::vec4(vertex.position, 1.0f);
+            const glm::vec2 xy = glm::vec2(p) / p.w;
+            if (std::isnan(xy.x) || std::isnan(xy.y))
+                continue;
+            low = glm::min(low, xy);
+            high = glm::max(high, xy);
+        }
+    }
+    for (const auto& child : node.children)
+        extendFootprint(*child, toLight * child->transform, low, high);
+}
+
+} // namespace
+
+ShadowMapping::ShadowMapping(Shader* pass1Shader, Config* windowSize)
+    : pass1Shader(pass1Shader),
+      windowSize(windowSize),
+      lightProjection(glm::ortho(-35.0f, 35.0f, -35.0f, 35.0f, 0.0f, 200.0f))
+{
+    // The cache first, so that the map's framebuffer is the one left bound.
+    createDepthTarget(width, height, staticDepthTexture, staticFramebuffer);
+    createDepthTarget(width, height, depthTexture, framebuffer);
+}
+
 ShadowMapping::~ShadowMapping()
 {
     glDeleteFramebuffers(1, &framebuffer);
     glDeleteTextures(1, &depthTexture);
+    glDeleteFramebuffers(1, &staticFramebuffer);
+    glDeleteTextures(1, &staticDepthTexture);
 }
 
 void ShadowMapping::startPass1()
@@ -56,10 +91,74 @@ void ShadowMapping::startPass1()
     glReadBuffer(GL_NONE);
     glViewport(0, 0, width, height);
     glClear(GL_DEPTH_BUFFER_BIT);
+    startDrawing();
+    mapFollowsCache = false;
+}
+
+void ShadowMapping::startStaticPass()
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, staticFramebuffer);
+    glViewport(0, 0, width, height);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    startDrawing();
+    mapFollowsCache = false;
+}
+
+void ShadowMapping::startMovingPass()
+{
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, staticFramebuffer);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+    if (mapFollowsCache) {
+        for (const TexelRect& rect : coveredByMovers)
+            copyFromCache(rect);
+    } else {
+        copyFromCache({0, 0, width, height});
+    }
+    coveredByMovers.clear();
+    mapFollowsCache = true;
+
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glViewport(0, 0, width, height);
+    startDrawing();
+}
+
+void ShadowMapping::copyFromCache(const TexelRect& rect) const
+{
+    glBlitFramebuffer(rect.x0, rect.y0, rect.x1, rect.y1, rect.x0, rect.y0, rect.x1, rect.y1, GL_DEPTH_BUFFER_BIT,
+                      GL_NEAREST);
+}
+
+void ShadowMapping::startDrawing() const
+{
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
     glUseProgram(pass1Shader->programHandle);
+}
+
+void ShadowMapping::coverMovingCaster(const datastructures::TreeNode& model, const glm::mat4& modelMatrix)
+{
+    constexpr float huge = std::numeric_limits<float>::max();
+    glm::vec2 low(huge);
+    glm::vec2 high(-huge);
+    extendFootprint(model, depthVP() * modelMatrix * model.transform, low, high);
+    // No vertices (or none that is a number, which nothing rasterises).
+    if (low.x > high.x || low.y > high.y)
+        return;
+    // Normalised device coordinates to texels, widened by a texel on each side
+    // so that rounding in the rasteriser stays inside.
+    const auto texel = [](float ndc, int size) {
+        return (static_cast<double>(ndc) * 0.5 + 0.5) * size;
+    };
+    const auto clampTo = [](double value, int size) {
+        return static_cast<int>(std::clamp(value, 0.0, static_cast<double>(size)));
+    };
+    const TexelRect rect{clampTo(std::floor(texel(low.x, width)) - 1.0, width),
+                         clampTo(std::floor(texel(low.y, height)) - 1.0, height),
+                         clampTo(std::ceil(texel(high.x, width)) + 1.0, width),
+                         clampTo(std::ceil(texel(high.y, height)) + 1.0, height)};
+    if (rect.x0 < rect.x1 && rect.y0 < rect.y1)
+        coveredByMovers.push_back(rect);
 }
 
 glm::mat4 ShadowMapping::lightView() const

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <cstddef>
 #include <vector>
 
 namespace frosk {
@@ -58,6 +59,15 @@ public:
     // Texture filtering of the terrain and the sky.
     virtual void setTextureFilter(GLint minFilter) = 0;
 
+    // drawDepth in two halves for the shadow map's cache: the casters that
+    // never move (the terrain, the targets that stand still), and the others,
+    // drawn through ShadowMapping::drawMovingCaster.
+    virtual void drawStaticDepth() = 0;
+    virtual void drawMovingDepth() = 0;
+    // Whether the casters of drawStaticDepth have changed since the last call:
+    // true at the first call of a level and after a standing target was hit.
+    bool staticCastersChanged();
+
     // The live, placed targets in creation order; owned by the level.
     std::vector<scene::Target*> targets;
 
@@ -90,6 +100,10 @@ protected:
           toonShading(resources.toonShading)
     {
     }
+
+private:
+    // Standing targets at the last staticCastersChanged; none seen yet.
+    std::ptrdiff_t standingTargetsSeen = -1;
 };
 
 } // namespace frosk::levels

@@ -2,6 +2,7 @@
 
 #include "datastructures/tree_node.h"
 #include "levels/target_placement.h"
+#include "effects/shadow_mapping.h"
 #include "physicsengine/physics.h"
 #include "scene/heaven.h"
 #include "scene/target.h"
@@ -86,6 +87,21 @@ void Level1::drawDepth()
     terrain->drawDepth();
     for (scene::Target* target : targets)
         target->drawDepth();
+}
+
+void Level1::drawStaticDepth()
+{
+    terrain->drawDepth();
+    for (scene::Target* target : targets)
+        if (target->standsStill())
+            target->drawDepth();
+}
+
+void Level1::drawMovingDepth()
+{
+    for (scene::Target* target : targets)
+        if (!target->standsStill())
+            shadowMapping->drawMovingCaster(*target);
 }
 
 void Level1::drawShadowed()

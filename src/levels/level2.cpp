@@ -2,6 +2,7 @@
 
 #include "datastructures/tree_node.h"
 #include "levels/target_placement.h"
+#include "effects/shadow_mapping.h"
 #include "physicsengine/physics.h"
 #include "scene/heaven.h"
 #include "scene/snowman.h"
@@ -113,6 +114,24 @@ void Level2::drawDepth()
         target->drawDepth();
     for (scene::Snowman* snowman : snowmen())
         snowman->drawDepth();
+}
+
+void Level2::drawStaticDepth()
+{
+    terrain->drawDepth();
+    for (scene::Target* target : targets)
+        if (target->standsStill())
+            target->drawDepth();
+}
+
+// The snowmen sway, so they are drawn anew each frame.
+void Level2::drawMovingDepth()
+{
+    for (scene::Target* target : targets)
+        if (!target->standsStill())
+            shadowMapping->drawMovingCaster(*target);
+    for (scene::Snowman* snowman : snowmen())
+        shadowMapping->drawMovingCaster(*snowman);
 }
 
 void Level2::drawShadowed()

@@ -30,6 +30,8 @@ public:
     void drawShadowed() override;
     void drawToon() override;
     void setTextureFilter(GLint minFilter) override;
+    void drawStaticDepth() override;
+    void drawMovingDepth() override;
 
     std::unique_ptr<scene::Terrain> terrain;
     std::unique_ptr<scene::Target> targetTemplate;

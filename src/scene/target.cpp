@@ -53,9 +53,14 @@ physicsengine::Body* Target::releaseBody()
     return released;
 }
 
+bool Target::standsStill() const
+{
+    return distance == 0.0f || speed == 0.0f;
+}
+
 void Target::update(double deltaTime)
 {
-    if (deltaTime > 0.1 || distance == 0.0f || speed == 0.0f)
+    if (deltaTime > 0.1 || standsStill())
         return;
     if (distance > travelled) {
         const float f = static_cast<float>(deltaTime);

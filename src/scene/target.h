@@ -50,6 +50,9 @@ public:
     virtual void drawSilhouette();
     virtual void drawToon();
 
+    // With no speed or no distance a target never leaves its place.
+    bool standsStill() const;
+
     // The body, which from now on is someone else's to remove.
     physicsengine::Body* releaseBody();
 

@@ -1,0 +1,106 @@
+// Times whole frames of the game (update and drawFrame, waited for) and the
+// GL time of each pass, on a hidden window of any size:
+//   shadow_frame_timing <width> <height> <level 1|2> <cached|plain> [frames]
+// Run from the runtime root under an X server. Prints medians in milliseconds.
+#include "app/config.h"
+#include "app/game.h"
+#include "app/game_state.h"
+#include "app/globals.h"
+#include "app/pass_timings.h"
+#include "controls/input.h"
+#include "effects/shadow_mapping.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: %s <width> <height> <level 1|2> <cached|plain> [frames]\n", argv[0]);
+        return 2;
+    }
+    const int width = std::atoi(argv[1]);
+    const int height = std::atoi(argv[2]);
+    const int levelNumber = std::atoi(argv[3]);
+    const bool cached = std::string(argv[4]) == "cached";
+    const int count = argc > 5 ? std::atoi(argv[5]) : 120;
+
+    if (!glfwInit())
+        return 1;
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    GLFWwindow* window = glfwCreateWindow(width, height, "Crumbrise timing", nullptr, nullptr);
+    if (window == nullptr)
+        return 1;
+    glfwMakeContextCurrent(window);
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK)
+        return 1;
+
+    frosk::controls::ScriptedInput input;
+    frosk::config = new frosk::Config("config.conf");
+    frosk::config->width = width;
+    frosk::config->height = height;
+    frosk::initialize(window, input);
+    if (levelNumber == 2) {
+        frosk::gameState->status = frosk::GameState::won;
+        frosk::advanceLevel();
+    }
+    frosk::shadowMapping->cacheStaticCasters = cached;
+    frosk::enablePassTimings(true);
+
+    const double dt = 1.0 / 60.0;
+    std::vector<double> frameTimes;
+    std::map<std::string, std::vector<double>> passTimes;
+    std::vector<std::string> order;
+    for (int i = 0; i < count + 10; ++i) {
+        glFinish();
+        const auto start = std::chrono::steady_clock::now();
+        frosk::update(dt);
+        frosk::drawFrame();
+        glFinish();
+        const auto end = std::chrono::steady_clock::now();
+        glfwSwapBuffers(window);
+        if (i < 10)
+            continue; // warming up
+        frameTimes.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+        for (const frosk::PassTiming& pass : frosk::lastPassTimings()) {
+            if (passTimes.count(pass.name) == 0)
+                order.push_back(pass.name);
+            passTimes[pass.name].push_back(pass.milliseconds);
+        }
+    }
+
+    std::printf("%dx%d level %d %s: frame %.2f ms (median of %d)", width, height, levelNumber,
+                cached ? "cached" : "plain", median(frameTimes), count);
+    for (const std::string& name : order)
+        std::printf(", %s %.2f", name.c_str(), median(passTimes[name]));
+    std::printf("\n");
+
+    frosk::enablePassTimings(false);
+    frosk::shutdown();
+    delete frosk::config;
+    glfwDestroyWindow(window);
+    glfwTerminate();
+    return 0;
+}
