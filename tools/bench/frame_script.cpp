@@ -1,0 +1,112 @@
+#include "frame_script.h"
+
+#include "app/game_state.h"
+#include "app/globals.h"
+#include "controls/controller.h"
+#include "particlesystem/particle_system.h"
+#include "physicsengine/game_lists.h"
+#include "physicsengine/physics.h"
+#include "scene/cake.h"
+
+#include <GLFW/glfw3.h>
+
+#include <cmath>
+
+namespace bench {
+
+using frosk::physicsengine::thrownCakes;
+
+FrameScript::FrameScript(frosk::controls::ScriptedInput& input, int cakesInFlight)
+    : input(input), cakesInFlight(cakesInFlight)
+{
+}
+
+void FrameScript::beforeFrame()
+{
+    const double t = frame / 60.0;
+    // Forward all the time while turning: a circle of about 2.5 units round
+    // the start; now and then a step to the side.
+    input.press(GLFW_KEY_W);
+    const int sidestep = static_cast<int>(t) % 6;
+    if (sidestep == 2)
+        input.press(GLFW_KEY_A);
+    else
+        input.release(GLFW_KEY_A);
+    if (sidestep == 5)
+        input.press(GLFW_KEY_D);
+    else
+        input.release(GLFW_KEY_D);
+    input.moveCursor({-4.0, 3.0 * std::sin(0.9 * t)});
+
+    // Charges of a tenth, a fifth and a third of a second, in turn.
+    static const int charges[] = {6, 12, 20};
+    if (holdFrames > 0) {
+        if (--holdFrames == 0)
+            input.release(GLFW_MOUSE_BUTTON_LEFT);
+    } else if (frosk::cake->ready && !frosk::controller->charging) {
+        input.press(GLFW_MOUSE_BUTTON_LEFT);
+        holdFrames = charges[chargeIndex++ % 3];
+    }
+    ++frame;
+}
+
+void FrameScript::afterFrame()
+{
+    *frosk::timeLeft = 120000.0;
+    frosk::gameState->cakesLeft = 20;
+    frosk::gameState->targetsLeft = 10;
+    burstOldCakes();
+    while (static_cast<int>(thrownCakes.size()) < cakesInFlight)
+        launchCake();
+}
+
+void FrameScript::stop()
+{
+    input.releaseAll();
+    holdFrames = 0;
+}
+
+void FrameScript::burstOldCakes()
+{
+    constexpr int lifetime = 180;
+    std::map<int, int> seen;
+    for (auto it = thrownCakes.begin(); it != thrownCakes.end();) {
+        frosk::scene::Cake* thrown = *it;
+        const auto found = firstSeen.find(thrown->id);
+        const int born = found == firstSeen.end() ? frame : found->second;
+        if (frame - born < lifetime) {
+            seen[thrown->id] = born;
+            ++it;
+            continue;
+        }
+        it = thrownCakes.erase(it);
+        frosk::physicsengine::particleSystems.push_back(
+            new frosk::particlesystem::ParticleSystem(thrown->position(), thrown->kind));
+        frosk::physicsengine::actorsToRemove.push_back(thrown->actor);
+        frosk::physics->setCake(thrown->actor, nullptr);
+        delete thrown;
+    }
+    firstSeen = std::move(seen);
+}
+
+// A cake tossed up from beside the player, as the controller throws one, to
+// land a few units away, roll and burst.
+void FrameScript::launchCake()
+{
+    std::uniform_real_distribution<float> angle(0.0f, 6.2831853f), across(1.5f, 4.0f), up(5.0f, 8.0f);
+    const float a = angle(random);
+    const glm::vec3 direction(std::cos(a), 0.0f, std::sin(a));
+    const glm::vec3 velocity = across(random) * direction + glm::vec3(0.0f, up(random), 0.0f);
+    const glm::vec3 spawn = frosk::controller->position + direction + glm::vec3(0.0f, 0.5f, 0.0f);
+
+    frosk::physicsengine::Physics* physics = frosk::physics;
+    const auto id = static_cast<std::uint32_t>(frosk::physicsengine::nextCakeId++);
+    frosk::physicsengine::Body* body = physics->throwCake(spawn, velocity, id);
+    const frosk::scene::Cake* kind = frosk::controller->cakeTemplates[launched % 4];
+    auto* thrown = new frosk::scene::Cake(kind, physics, body, glm::normalize(velocity), glm::length(velocity));
+    physics->setCake(body, thrown);
+    thrownCakes.push_back(thrown);
+    ++launched;
+}
+
+} // namespace bench
