@@ -62,6 +62,11 @@ int LeakCheck::glObjectCount()
 
 void LeakCheck::levelBuilt(int newLayout)
 {
+    if (pending) {
+        // The previous level never came to a quiet moment to be checked in.
+        ++failures;
+        log.always("leak-check layout=%d not checked before the next level change FAILED", layout);
+    }
     layout = newLayout;
     pending = true;
 }

@@ -129,7 +129,10 @@ int main(int argc, char** argv)
     int frame = 0;
     while (frame < options.maxFrames && !glfwWindowShouldClose(window)) {
         ++frame;
-        player.beforeFrame(frame);
+        // The player waits for the leak check of a new level before it plays:
+        // what the old level left must have gone before anything is counted.
+        if (!leaks.waiting())
+            player.beforeFrame(frame);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glfwPollEvents();
         frosk::update(options.frameSeconds);

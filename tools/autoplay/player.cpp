@@ -170,107 +170,120 @@ void Player::lookAt(const frosk::scene::Target& target)
 
 void Player::beforeFrame(int frame)
 {
-    const frosk::controls::Controller& player = *frosk::controller;
-    const glm::vec3 eye = player.position;
     switch (phase) {
     case Phase::settle:
         input.releaseAll();
         break;
-
     case Phase::choose:
-        if (aim == Aim::lose) {
-            phase = Phase::ready;
-            break;
-        }
-        target = chooseTarget();
-        if (target == nullptr)
-            break;
-        targetNumber = observer.targetNumber(target);
-        if (const auto& there = memories[targetNumber].standpoint; there && horizontalDistance(eye, *there) > 1.0f) {
-            phase = Phase::walk;
-            phaseFrames = 0;
-            walkStart = horizontalDistance(eye, *there);
-            log.line("walk frame=%d level=%d target=%d to=(%.2f,%.2f)", frame, frosk::gameState->level, targetNumber,
-                  there->x, there->z);
-        } else {
-            phase = Phase::ready;
-        }
+        choose(frame);
         break;
-
-    case Phase::walk: {
-        const glm::vec3 there = *memories[targetNumber].standpoint;
-        point(Ballistics::yawTowards(eye, there), 0.0f);
+    case Phase::walk:
+        point(Ballistics::yawTowards(frosk::controller->position, *memories[targetNumber].standpoint), 0.0f);
         input.press(GLFW_KEY_W);
         break;
-    }
-
     case Phase::ready:
-        if (aim == Aim::lose) {
-            // Away from the nearest target, alternating sides, so that no cake
-            // comes down on one.
-            float yaw = player.horizontalAngle;
-            float nearest = std::numeric_limits<float>::max();
-            for (const frosk::scene::Target* t : frosk::level->targets) {
-                const glm::vec3 board = Observer::boardCentre(t->modelMatrix);
-                if (horizontalDistance(eye, board) < nearest) {
-                    nearest = horizontalDistance(eye, board);
-                    yaw = Ballistics::yawTowards(eye, board) + glm::pi<float>();
-                }
-            }
-            point(yaw + (throwsAway % 2 == 0 ? 0.6f : -0.6f), skyPitch);
-            wantedSpeed = skySpeed;
-        } else {
-            if (!standing(target)) {
-                phase = Phase::choose;
-                break;
-            }
-            wantedSpeed = speedWanted(*target, memories[targetNumber]);
-            lookAt(*target);
-        }
-        if (frosk::cake == nullptr || frosk::cake->ready) {
-            input.press(GLFW_MOUSE_BUTTON_LEFT);
-            phase = Phase::charge;
-            phaseFrames = 0;
-        }
+        getReady();
         break;
+    case Phase::charge:
+        charge(frame);
+        break;
+    }
+}
 
-    case Phase::charge: {
-        if (!player.charging)
-            break; // the press comes through once the held cake is back
-        const float speed = player.throwStrength;
-        const bool enough = speed + 0.5f * chargePerSecond * static_cast<float>(frameSeconds) >= wantedSpeed;
-        std::optional<Launch> launch;
-        if (aim == Aim::lose) {
-            if (!enough)
-                break;
-        } else {
-            if (!standing(target)) {
-                // Someone else's cake took it: aim the charge at another.
-                target = chooseTarget();
-                if (target == nullptr)
-                    break;
-                targetNumber = observer.targetNumber(target);
-                wantedSpeed = std::max(speed, speedWanted(*target, memories[targetNumber]));
-                break;
-            }
-            launch = plan(*target, memories[targetNumber], speed);
-            if (!enough || !launch) {
-                lookAt(*target);
-                if (speed < 45.0f)
-                    break;
-                launch = Launch{player.horizontalAngle, 0.785f, speed, 0};
-            }
-            std::uniform_real_distribution<float> off(-wobble, wobble);
-            point(launch->yaw + off(hand), launch->pitch + off(hand));
-        }
-        input.release(GLFW_MOUSE_BUTTON_LEFT);
-        recordThrow(frame, launch);
-        ++throwsAway;
-        phase = aim == Aim::lose ? Phase::ready : Phase::choose;
+void Player::choose(int frame)
+{
+    if (aim == Aim::lose) {
+        phase = Phase::ready;
+        return;
+    }
+    target = chooseTarget();
+    if (target == nullptr)
+        return;
+    targetNumber = observer.targetNumber(target);
+    const glm::vec3 eye = frosk::controller->position;
+    const std::optional<glm::vec3>& there = memories[targetNumber].standpoint;
+    if (there && horizontalDistance(eye, *there) > 1.0f) {
+        phase = Phase::walk;
         phaseFrames = 0;
-        break;
+        walkStart = horizontalDistance(eye, *there);
+        log.line("walk frame=%d level=%d target=%d to=(%.2f,%.2f)", frame, frosk::gameState->level, targetNumber,
+                 there->x, there->z);
+    } else {
+        phase = Phase::ready;
     }
+}
+
+void Player::getReady()
+{
+    const glm::vec3 eye = frosk::controller->position;
+    if (aim == Aim::lose) {
+        // Away from the nearest target, alternating sides, so that no cake
+        // comes down on one.
+        float yaw = frosk::controller->horizontalAngle;
+        float nearest = std::numeric_limits<float>::max();
+        for (const frosk::scene::Target* t : frosk::level->targets) {
+            const glm::vec3 board = Observer::boardCentre(t->modelMatrix);
+            if (horizontalDistance(eye, board) < nearest) {
+                nearest = horizontalDistance(eye, board);
+                yaw = Ballistics::yawTowards(eye, board) + glm::pi<float>();
+            }
+        }
+        point(yaw + (throwsAway % 2 == 0 ? 0.6f : -0.6f), skyPitch);
+        wantedSpeed = skySpeed;
+    } else {
+        if (!standing(target)) {
+            phase = Phase::choose;
+            return;
+        }
+        wantedSpeed = speedWanted(*target, memories[targetNumber]);
+        lookAt(*target);
     }
+    // The game lets the button throw on when the cakes have run out; a
+    // player with none left waits for the level to end.
+    if (frosk::gameState->cakesLeft > 0 && (frosk::cake == nullptr || frosk::cake->ready)) {
+        input.press(GLFW_MOUSE_BUTTON_LEFT);
+        phase = Phase::charge;
+        phaseFrames = 0;
+    }
+}
+
+void Player::charge(int frame)
+{
+    const frosk::controls::Controller& player = *frosk::controller;
+    if (!player.charging)
+        return; // the press comes through once the held cake is back
+    const float speed = player.throwStrength;
+    const bool enough = speed + 0.5f * chargePerSecond * static_cast<float>(frameSeconds) >= wantedSpeed;
+    std::optional<Launch> launch;
+    if (aim == Aim::lose) {
+        if (!enough)
+            return;
+    } else {
+        if (!standing(target)) {
+            // Someone else's cake took it: aim the charge at another.
+            target = chooseTarget();
+            if (target == nullptr)
+                return;
+            targetNumber = observer.targetNumber(target);
+            wantedSpeed = std::max(speed, speedWanted(*target, memories[targetNumber]));
+            return;
+        }
+        launch = plan(*target, memories[targetNumber], speed);
+        if (!enough || !launch) {
+            lookAt(*target);
+            if (speed < 45.0f)
+                return;
+            // Out of reach however hard: throw anyway rather than hold for ever.
+            launch = Launch{player.horizontalAngle, 0.785f, speed, 0};
+        }
+        std::uniform_real_distribution<float> off(-wobble, wobble);
+        point(launch->yaw + off(hand), launch->pitch + off(hand));
+    }
+    input.release(GLFW_MOUSE_BUTTON_LEFT);
+    recordThrow(frame, launch);
+    ++throwsAway;
+    phase = aim == Aim::lose ? Phase::ready : Phase::choose;
+    phaseFrames = 0;
 }
 
 void Player::recordThrow(int frame, const std::optional<Launch>& launch)
@@ -336,10 +349,10 @@ void Player::afterFrame(int frame)
     for (auto it = shots.begin(); it != shots.end();) {
         const int cakeId = it->first;
         Shot& shot = it->second;
-        ++shot.frames;
+        if (observer.firstContactOf(cakeId))
+            ++shot.framesSinceContact;
         std::optional<CakeOutcome> outcome = observer.takeOutcome(cakeId);
-        if (!outcome && observer.firstContactOf(cakeId) && shot.frames > framesAfterContact
-            && standing(shot.target)) {
+        if (!outcome && shot.framesSinceContact > framesAfterContact && standing(shot.target)) {
             // Still rolling about; judge by what it did so far.
             outcome = observer.flightSoFar(cakeId);
         }

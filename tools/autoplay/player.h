@@ -58,12 +58,16 @@ private:
         const frosk::scene::Target* target = nullptr;
         glm::vec3 from{0.0f};
         glm::vec3 aimedAt{0.0f};
-        int frames = 0;
+        int framesSinceContact = 0;
     };
 
     // The nearest target worth a throw, leaving out those with a cake on the
     // way; misses make a target wait.
     frosk::scene::Target* chooseTarget() const;
+    // The phases' work before a frame.
+    void choose(int frame);
+    void getReady();
+    void charge(int frame);
     // Where to aim at the target so that a cake launched at `speed` meets it.
     std::optional<Launch> plan(const frosk::scene::Target& target, const Memory& memory, float speed) const;
     float speedWanted(const frosk::scene::Target& target, const Memory& memory) const;
