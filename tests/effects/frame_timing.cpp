@@ -1,7 +1,10 @@
 // Times whole frames of the game (update and drawFrame, waited for) and the
 // GL time of each pass, on a hidden window of any size:
-//   shadow_frame_timing <width> <height> <level 1|2> <cached|plain> [frames]
-// Run from the runtime root under an X server. Prints medians in milliseconds.
+//   shadow_frame_timing <width> <height> <level 1|2> <cached|plain|both> [frames]
+// "both" takes turns, ten frames each way, so that both ways share whatever
+// else the machine is doing; the first two frames after a change are left
+// out. Run from the runtime root under an X server. Prints medians in
+// milliseconds.
 #include "app/config.h"
 #include "app/game.h"
 #include "app/game_state.h"
@@ -34,13 +37,13 @@ double median(std::vector<double> values)
 int main(int argc, char** argv)
 {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: %s <width> <height> <level 1|2> <cached|plain> [frames]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <width> <height> <level 1|2> <cached|plain|both> [frames]\n", argv[0]);
         return 2;
     }
     const int width = std::atoi(argv[1]);
     const int height = std::atoi(argv[2]);
     const int levelNumber = std::atoi(argv[3]);
-    const bool cached = std::string(argv[4]) == "cached";
+    const std::string mode = argv[4];
     const int count = argc > 5 ? std::atoi(argv[5]) : 120;
 
     if (!glfwInit())
@@ -66,14 +69,20 @@ int main(int argc, char** argv)
         frosk::gameState->status = frosk::GameState::won;
         frosk::advanceLevel();
     }
-    frosk::shadowMapping->cacheStaticCasters = cached;
     frosk::enablePassTimings(true);
 
+    struct Samples {
+        std::vector<double> frames;
+        std::map<std::string, std::vector<double>> passes;
+        std::vector<std::string> order;
+    };
+    std::map<bool, Samples> samples;
     const double dt = 1.0 / 60.0;
-    std::vector<double> frameTimes;
-    std::map<std::string, std::vector<double>> passTimes;
-    std::vector<std::string> order;
-    for (int i = 0; i < count + 10; ++i) {
+    const int block = 10;
+    const int perWay = mode == "both" ? 2 * count : count;
+    for (int i = 0; i < perWay + 10; ++i) {
+        const bool cached = mode == "both" ? (i / block) % 2 == 1 : mode == "cached";
+        frosk::shadowMapping->cacheStaticCasters = cached;
         glFinish();
         const auto start = std::chrono::steady_clock::now();
         frosk::update(dt);
@@ -81,21 +90,25 @@ int main(int argc, char** argv)
         glFinish();
         const auto end = std::chrono::steady_clock::now();
         glfwSwapBuffers(window);
-        if (i < 10)
-            continue; // warming up
-        frameTimes.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+        // Warming up, and the first frames after a change of way.
+        if (i < 10 || (mode == "both" && i % block < 2))
+            continue;
+        Samples& way = samples[cached];
+        way.frames.push_back(std::chrono::duration<double, std::milli>(end - start).count());
         for (const frosk::PassTiming& pass : frosk::lastPassTimings()) {
-            if (passTimes.count(pass.name) == 0)
-                order.push_back(pass.name);
-            passTimes[pass.name].push_back(pass.milliseconds);
+            if (way.passes.count(pass.name) == 0)
+                way.order.push_back(pass.name);
+            way.passes[pass.name].push_back(pass.milliseconds);
         }
     }
 
-    std::printf("%dx%d level %d %s: frame %.2f ms (median of %d)", width, height, levelNumber,
-                cached ? "cached" : "plain", median(frameTimes), count);
-    for (const std::string& name : order)
-        std::printf(", %s %.2f", name.c_str(), median(passTimes[name]));
-    std::printf("\n");
+    for (auto& [cached, way] : samples) {
+        std::printf("%dx%d level %d %s: frame %.2f ms (median of %zu)", width, height, levelNumber,
+                    cached ? "cached" : "plain", median(way.frames), way.frames.size());
+        for (const std::string& name : way.order)
+            std::printf(", %s %.2f", name.c_str(), median(way.passes[name]));
+        std::printf("\n");
+    }
 
     frosk::enablePassTimings(false);
     frosk::shutdown();

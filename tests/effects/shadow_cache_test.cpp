@@ -192,8 +192,14 @@ TEST_F(ShadowCache, CachedMapAndPicturesEqualThePlainOnesFrameByFrame)
 
 TEST_F(ShadowCache, TheCacheHoldsOnlyWhatNeverMoves)
 {
+    // Beyond the second target, turned round towards the light, so that the
+    // shadows of the targets and trees fall towards the eye.
+    frosk::physics->setPlayerPosition(glm::dvec3(1.0, 3.0, 19.0));
+    input.moveCursor({628.0, 30.0});
+    frames(30);
     frosk::shadowMapping->cacheStaticCasters = true;
-    frame();
+    frame(1.0 / 60.0, true);
+    testsupport::writePng(testsupport::screenshotPath("shadow_cached_level1_start"), 800, 600, scenePicture());
     const std::vector<std::uint32_t> before = depthTexels(frosk::shadowMapping->staticDepthTexture);
 
     // Moving targets move, cakes fly: the cache stays as it is.
@@ -216,5 +222,6 @@ TEST_F(ShadowCache, TheCacheHoldsOnlyWhatNeverMoves)
     }
     EXPECT_EQ(nearer, 0u) << "nothing came into the cache";
     EXPECT_GT(farther, 100u) << "the target's texels show what lies behind it now";
+
     EXPECT_EQ(testsupport::glErrors(), "");
 }
