@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -64,6 +65,7 @@ ToolRun runAutoplay(const std::string& arguments)
     while (std::getline(lines, line)) {
         if (line.rfind("summary: ", 0) != 0)
             continue;
+        std::cout << line << std::endl;
         std::istringstream words(line.substr(9));
         std::string word;
         while (words >> word) {

@@ -228,7 +228,9 @@ void Player::getReady()
                 yaw = Ballistics::yawTowards(eye, board) + glm::pi<float>();
             }
         }
-        point(yaw + (throwsAway % 2 == 0 ? 0.6f : -0.6f), skyPitch);
+        // With none left, look out over the field while the last comes down.
+        const bool cakesLeft = frosk::gameState->cakesLeft > 0;
+        point(yaw + (throwsAway % 2 == 0 ? 0.6f : -0.6f), cakesLeft ? skyPitch : 0.0f);
         wantedSpeed = skySpeed;
     } else {
         if (!standing(target)) {
