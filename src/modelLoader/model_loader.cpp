@@ -12,6 +12,7 @@
 #include <assimp/scene.h>
 #include <glm/gtc/type_ptr.hpp>
 
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -26,6 +27,43 @@ using datastructures::TreeNode;
 using datastructures::Vertex;
 
 namespace {
+
+// Corners that agree in every attribute, smooth normal included, become one
+// vertex, so each is shaded once per draw instead of once per triangle it is
+// in; the triangles and their order stay as they are.
+void joinIdenticalVertices(std::vector<datastructures::Vertex>& vertices, std::vector<GLuint>& indices)
+{
+    struct Bytes {
+        std::size_t operator()(const datastructures::Vertex& v) const
+        {
+            const auto* byte = reinterpret_cast<const unsigned char*>(&v);
+            std::size_t hash = 1469598103934665603ull;
+            for (std::size_t i = 0; i < sizeof v; ++i)
+                hash = (hash ^ byte[i]) * 1099511628211ull;
+            return hash;
+        }
+    };
+    struct Same {
+        bool operator()(const datastructures::Vertex& a, const datastructures::Vertex& b) const
+        {
+            return std::memcmp(&a, &b, sizeof a) == 0;
+        }
+    };
+    std::unordered_map<datastructures::Vertex, GLuint, Bytes, Same> first;
+    first.reserve(vertices.size());
+    std::vector<datastructures::Vertex> joined;
+    joined.reserve(vertices.size());
+    std::vector<GLuint> newIndex(vertices.size());
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+        const auto found = first.try_emplace(vertices[i], static_cast<GLuint>(joined.size()));
+        if (found.second)
+            joined.push_back(vertices[i]);
+        newIndex[i] = found.first->second;
+    }
+    for (GLuint& index : indices)
+        index = newIndex[index];
+    vertices = std::move(joined);
+}
 
 constexpr unsigned drawableImportFlags =
     aiProcess_CalcTangentSpace | aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs;
@@ -134,6 +172,7 @@ private:
                 v.uv = {uvs[i].x, uvs[i].y};
         }
         datastructures::computeSmoothNormals(vertices);
+        joinIdenticalVertices(vertices, indices);
 
         const std::vector<GLuint> textures = material ? diffuseTextures(*material) : std::vector<GLuint>();
         if (loader.secondProgram == 0)

@@ -3,13 +3,21 @@
 #include "collada_scene.h"
 #include "datastructures/mesh.h"
 #include "datastructures/tree_node.h"
+#include "datastructures/vertex.h"
 #include "support/gl_context.h"
 #include "support/offscreen.h"
 #include "../datastructures/test_programs.h"
 
+#include <assimp/Importer.hpp>
+#include <assimp/material.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <cstring>
 #include <filesystem>
+#include <set>
+#include <string>
 #include <unistd.h>
 
 using frosk::datastructures::Mesh;
@@ -410,4 +418,82 @@ TEST_F(BrokenModelTest, SceneWithoutMeshesOrFacesIsRefused)
     testscene::Scene points = oneQuad();
     points.meshes[0].faces = {{0}, {1}};
     expectFatal(&points, "Models/points.dae", "^The file wasn't successfully opened: Models/points.dae\n$");
+}
+
+namespace {
+
+// The vertex the loader makes of corner `i` of `mesh`, before smoothing.
+Vertex cornerOf(const aiScene& scene, const aiMesh& mesh, unsigned i)
+{
+    Vertex v;
+    v.position = {mesh.mVertices[i].x, mesh.mVertices[i].y, mesh.mVertices[i].z};
+    v.normal = {mesh.mNormals[i].x, mesh.mNormals[i].y, mesh.mNormals[i].z};
+    aiColor4D c(0.0f, 0.0f, 0.0f, 0.0f);
+    if (mesh.HasVertexColors(0))
+        c = mesh.mColors[0][i];
+    else if (mesh.mMaterialIndex < scene.mNumMaterials)
+        aiGetMaterialColor(scene.mMaterials[mesh.mMaterialIndex], AI_MATKEY_COLOR_DIFFUSE, &c);
+    v.color = {c.r, c.g, c.b};
+    if (mesh.HasTextureCoords(0))
+        v.uv = {mesh.mTextureCoords[0][i].x, mesh.mTextureCoords[0][i].y};
+    return v;
+}
+
+// Every triangle corner of the loaded tree carries exactly the attributes of
+// the file's corner, smooth normal included, however the corners are shared.
+void expectSameCorners(const aiScene& scene, const aiNode& node, const TreeNode& tree, std::size_t& joined)
+{
+    ASSERT_EQ(tree.meshes.size(), node.mNumMeshes);
+    for (unsigned m = 0; m < node.mNumMeshes; ++m) {
+        const aiMesh& source = *scene.mMeshes[node.mMeshes[m]];
+        const Mesh& mesh = *tree.meshes[m];
+        std::vector<Vertex> corners(source.mNumVertices);
+        for (unsigned i = 0; i < source.mNumVertices; ++i)
+            corners[i] = cornerOf(scene, source, i);
+        frosk::datastructures::computeSmoothNormals(corners);
+
+        std::vector<GLuint> expected;
+        for (unsigned f = 0; f < source.mNumFaces; ++f)
+            for (unsigned k = 0; source.mFaces[f].mNumIndices == 3 && k < 3; ++k)
+                expected.push_back(source.mFaces[f].mIndices[k]);
+        ASSERT_EQ(mesh.indices.size(), expected.size());
+        for (std::size_t c = 0; c < expected.size(); ++c) {
+            ASSERT_LT(mesh.indices[c], mesh.vertices.size());
+            ASSERT_EQ(std::memcmp(&mesh.vertices[mesh.indices[c]], &corners[expected[c]], sizeof(Vertex)), 0)
+                << "corner " << c;
+        }
+        // No vertex is there twice.
+        std::set<std::string> distinct;
+        for (const Vertex& v : mesh.vertices)
+            distinct.insert(std::string(reinterpret_cast<const char*>(&v), sizeof v));
+        EXPECT_EQ(distinct.size(), mesh.vertices.size());
+        joined += source.mNumVertices - mesh.vertices.size();
+    }
+    ASSERT_EQ(tree.children.size(), node.mNumChildren);
+    for (unsigned i = 0; i < node.mNumChildren; ++i)
+        expectSameCorners(scene, *node.mChildren[i], *tree.children[i], joined);
+}
+
+class GameModelTest : public testsupport::GlTest {};
+
+} // namespace
+
+// Corners that agree in everything are drawn as one vertex; every triangle
+// still sees what the file says, with the smooth normal of all the corners.
+TEST_F(GameModelTest, GameModelsShareIdenticalCornersWithoutChangingAnyTriangle)
+{
+    auto program = testprograms::plainTexture();
+    for (const char* file : {"Models/cakeTex_1.dae", "Models/handTex_46.dae", "Models/target6.dae"}) {
+        SCOPED_TRACE(file);
+        ModelLoader loader{nullptr, nullptr};
+        const auto root = loader.loadModel(program->programHandle, file);
+        ASSERT_NE(root, nullptr);
+        Assimp::Importer importer;
+        const aiScene* scene = importer.ReadFile(file, aiProcess_CalcTangentSpace | aiProcess_Triangulate |
+                                                           aiProcess_GenSmoothNormals | aiProcess_FlipUVs);
+        ASSERT_NE(scene, nullptr) << importer.GetErrorString();
+        std::size_t joined = 0;
+        expectSameCorners(*scene, *scene->mRootNode, *root, joined);
+        EXPECT_GT(joined, 0u);
+    }
 }

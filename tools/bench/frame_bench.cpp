@@ -7,7 +7,8 @@
 //   xvfb-run -a -s "-screen 0 1280x720x24" ../tools/bench/crumbrise_frame_bench
 // Options: --frames N (frames per block, 300), --rounds N (2),
 //          --size WxH (only this size; may repeat), --profile (sample where
-//          the main thread's CPU time goes in update and drawFrame).
+//          the main thread's CPU time goes in update and drawFrame),
+//          --pictures DIR (save a game frame and an empty-scene frame as PPM).
 
 #include "frame_run.h"
 #include "frame_stats.h"
@@ -72,8 +73,8 @@ int runChild(const bench::RunOptions& options)
 }
 
 // Runs this program again for one size and reads back its samples.
-bool runSize(const Size& size, int frames, int rounds, bool profile, Samples& samples,
-             std::vector<std::string>& notes)
+bool runSize(const Size& size, int frames, int rounds, bool profile, const std::string& pictures,
+             Samples& samples, std::vector<std::string>& notes)
 {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
@@ -87,7 +88,7 @@ bool runSize(const Size& size, int frames, int rounds, bool profile, Samples& sa
     const std::string spawnedAt = std::to_string(bench::steadyNanoseconds());
     std::vector<std::string> arguments = {"crumbrise_frame_bench", "--child",  sizeName(size),
                                           std::to_string(frames),  std::to_string(rounds), spawnedAt,
-                                          profile ? "1" : "0"};
+                                          profile ? "1" : "0",     pictures.empty() ? "-" : pictures};
     std::vector<char*> argv;
     for (std::string& argument : arguments)
         argv.push_back(argument.data());
@@ -253,7 +254,7 @@ int main(int argc, char** argv)
     // No sound card here: OpenAL's silent device, unless told otherwise.
     setenv("ALSOFT_DRIVERS", "null", 0);
 
-    if (argc == 7 && std::strcmp(argv[1], "--child") == 0) {
+    if (argc == 8 && std::strcmp(argv[1], "--child") == 0) {
         bench::RunOptions options;
         Size size{};
         if (!parseSize(argv[2], size))
@@ -264,12 +265,15 @@ int main(int argc, char** argv)
         options.rounds = std::atoi(argv[4]);
         options.spawnedAt = std::atoll(argv[5]);
         options.profile = std::strcmp(argv[6], "1") == 0;
+        if (std::strcmp(argv[7], "-") != 0)
+            options.pictures = argv[7];
         return runChild(options);
     }
 
     int frames = 300;
     int rounds = 2;
     bool profile = false;
+    std::string pictures;
     std::vector<Size> sizes;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -280,11 +284,13 @@ int main(int argc, char** argv)
             rounds = std::max(1, std::atoi(argv[++i]));
         else if (option == "--profile")
             profile = true;
+        else if (option == "--pictures" && i + 1 < argc)
+            pictures = argv[++i];
         else if (option == "--size" && i + 1 < argc && parseSize(argv[i + 1], size)) {
             sizes.push_back(size);
             ++i;
         } else {
-            std::fprintf(stderr, "usage: %s [--frames N] [--rounds N] [--size WxH]... [--profile]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--frames N] [--rounds N] [--size WxH]... [--profile] [--pictures DIR]\n", argv[0]);
             return 2;
         }
     }
@@ -297,7 +303,7 @@ int main(int argc, char** argv)
     for (const Size& size : sizes) {
         Samples samples;
         std::vector<std::string> notes;
-        if (!runSize(size, frames, rounds, profile, samples, notes)) {
+        if (!runSize(size, frames, rounds, profile, pictures, samples, notes)) {
             std::fprintf(stderr, "the run at %s failed\n", sizeName(size).c_str());
             return 1;
         }

@@ -128,6 +128,28 @@ public:
     double simulated = 0.0;
 };
 
+// The window's back buffer as a binary PPM, top row first.
+void savePicture(const std::string& path)
+{
+    if (path.empty())
+        return;
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const int width = viewport[2], height = viewport[3];
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height * 3);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
+    if (!file)
+        return;
+    std::fprintf(file.get(), "P6\n%d %d\n255\n", width, height);
+    for (int row = height - 1; row >= 0; --row)
+        std::fwrite(&pixels[static_cast<std::size_t>(row) * width * 3], 1, static_cast<std::size_t>(width) * 3,
+                    file.get());
+}
+
 void recordPasses(Samples& samples, const std::string& prefix)
 {
     for (const PassSample& pass : passTimes())
@@ -154,9 +176,12 @@ void playBlock(Game& game, FrameScript& script, int frames, Samples& samples)
 }
 
 // The same frames taken apart: the CPU time of update and drawFrame on the
-// main thread, then the wait for the GL work, then the swap.
-void splitBlock(Game& game, FrameScript& script, int frames, Samples& samples, Sampler* sampler)
+// main thread, then the wait for the GL work, then the swap. The pass timer
+// queries are off: they cost the main thread time of their own.
+void splitBlock(Game& game, FrameScript& script, int frames, Samples& samples, Sampler* sampler,
+                const std::string& picture)
 {
+    timePasses(false);
     for (int i = 0; i < frames; ++i) {
         script.beforeFrame();
         const long long start = steadyNanoseconds();
@@ -176,6 +201,8 @@ void splitBlock(Game& game, FrameScript& script, int frames, Samples& samples, S
             sampler->pause();
         glFinish();
         const long long wall3 = steadyNanoseconds();
+        if (i == frames / 2)
+            savePicture(picture);
         glfwSwapBuffers(game.window);
         const long long wall4 = steadyNanoseconds();
         frosk::advanceLevel();
@@ -186,14 +213,15 @@ void splitBlock(Game& game, FrameScript& script, int frames, Samples& samples, S
         samples["split.wall_finish"].push_back(milliseconds(wall3 - wall2));
         samples["split.wall_swap"].push_back(milliseconds(wall4 - wall3));
         samples["split.frame"].push_back(milliseconds(steadyNanoseconds() - start));
-        recordPasses(samples, "split.");
         script.afterFrame();
     }
+    timePasses(true);
 }
 
 // Every pass with nothing to draw: no level, no cakes, no bursts, no hand,
 // no held cake; the same clears, full-screen passes, HUD and swap.
-void floorBlock(Game& game, FrameScript& script, frosk::scene::Hand& hiddenHand, int frames, Samples& samples)
+void floorBlock(Game& game, FrameScript& script, frosk::scene::Hand& hiddenHand, int frames, Samples& samples,
+                const std::string& picture)
 {
     // The held cake must be back in the hand and still, so it stays hidden.
     script.stop();
@@ -217,6 +245,11 @@ void floorBlock(Game& game, FrameScript& script, frosk::scene::Hand& hiddenHand,
         samples["floor.cpu_thread"].push_back(milliseconds(cpuNanoseconds(CLOCK_THREAD_CPUTIME_ID) - thread));
         recordPasses(samples, "floor.");
     }
+    // The back buffer after the last swap may be anything; draw one more.
+    frosk::update(1.0 / 60.0);
+    frosk::drawFrame();
+    savePicture(picture);
+    glfwSwapBuffers(game.window);
 
     frosk::hand = hand;
     frosk::cake->visible = true;
@@ -318,8 +351,14 @@ Samples runGameAtSize(const RunOptions& options, std::vector<std::string>& profi
         playBlock(game, script, 60, warmUp);
         for (int round = 0; round < options.rounds; ++round) {
             playBlock(game, script, options.frames, samples);
-            splitBlock(game, script, options.frames, samples, sampler.get());
-            floorBlock(game, script, hiddenHand, options.frames, samples);
+            const std::string prefix = round == 0 && !options.pictures.empty()
+                                           ? options.pictures + "/" + std::to_string(options.width) + "x" +
+                                                 std::to_string(options.height)
+                                           : std::string();
+            splitBlock(game, script, options.frames, samples, sampler.get(),
+                       prefix.empty() ? prefix : prefix + "_game.ppm");
+            floorBlock(game, script, hiddenHand, options.frames, samples,
+                       prefix.empty() ? prefix : prefix + "_floor.ppm");
             playBlock(game, script, 30, warmUp);
         }
         samples["game.targets_left"].push_back(static_cast<double>(frosk::level->targets.size()));

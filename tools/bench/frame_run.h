@@ -16,6 +16,9 @@ struct RunOptions {
     long long spawnedAt = 0;
     // Sample the main thread's CPU during update and drawFrame.
     bool profile = false;
+    // Where to save a picture of a game frame and of an empty-scene frame
+    // (binary PPM); empty for none.
+    std::string pictures;
 };
 
 // Everything one run measured, by name: a series per frame or single values.
