@@ -53,7 +53,7 @@ void Observer::levelBuilt(int frame)
     }
     const frosk::GameState& state = *frosk::gameState;
     log.line("level frame=%d level=%d layout=%d targets=%d cakes=%d score=%d", frame, state.level,
-          state.level % 2 != 0 ? 1 : 2, static_cast<int>(frosk::level->targets.size()), state.cakesLeft, state.score);
+             state.level % 2 != 0 ? 1 : 2, static_cast<int>(frosk::level->targets.size()), state.cakesLeft, state.score);
 }
 
 void Observer::afterUpdate(int frame)
@@ -123,17 +123,17 @@ void Observer::afterUpdate(int frame)
             gone.erase(gone.begin() + static_cast<long>(nearestTarget));
             ++hits;
             log.line("hit frame=%d level=%d cake=%d target=%d score=%d targets_left=%d", frame, state.level,
-                  outcome.cakeId, outcome.targetNumber, state.score, state.targetsLeft);
+                     outcome.cakeId, outcome.targetNumber, state.score, state.targetsLeft);
         } else if (glm::length(next) > retireRadius - 0.5f) {
             outcome.kind = CakeOutcome::Kind::far;
             ++far;
             log.line("far frame=%d level=%d cake=%d at=(%.2f,%.2f,%.2f)", frame, state.level, outcome.cakeId,
-                  outcome.last.x, outcome.last.y, outcome.last.z);
+                     outcome.last.x, outcome.last.y, outcome.last.z);
         } else {
             outcome.kind = CakeOutcome::Kind::rest;
             ++rests;
             log.line("rest frame=%d level=%d cake=%d at=(%.2f,%.2f,%.2f)", frame, state.level, outcome.cakeId,
-                  outcome.last.x, outcome.last.y, outcome.last.z);
+                     outcome.last.x, outcome.last.y, outcome.last.z);
         }
         outcomes[outcome.cakeId] = std::move(outcome);
         it = flying.erase(it);
@@ -142,7 +142,7 @@ void Observer::afterUpdate(int frame)
     for (const auto& [number, where] : gone) {
         ++hits;
         log.line("hit frame=%d level=%d cake=-1 target=%d score=%d targets_left=%d", frame, state.level, number,
-              state.score, state.targetsLeft);
+                 state.score, state.targetsLeft);
     }
 
     for (const frosk::scene::Target* target : frosk::level->targets)
@@ -153,11 +153,11 @@ void Observer::afterUpdate(int frame)
     if (wonThisFrame) {
         ++levelsWon;
         log.line("win frame=%d level=%d score=%d cakes_left=%d time_left=%.0f", frame, state.level, state.score,
-              state.cakesLeft, *frosk::timeLeft);
+                 state.cakesLeft, *frosk::timeLeft);
     } else if (lostThisFrame) {
         ++losses;
         log.line("loss frame=%d level=%d score=%d cakes_left=%d time_left=%.0f targets_left=%d", frame, state.level,
-              state.score, state.cakesLeft, *frosk::timeLeft, state.targetsLeft);
+                 state.score, state.cakesLeft, *frosk::timeLeft, state.targetsLeft);
     }
 }
 

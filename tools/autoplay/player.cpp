@@ -238,7 +238,9 @@ void Player::getReady()
             return;
         }
         wantedSpeed = speedWanted(*target, memories[targetNumber]);
-        lookAt(*target);
+        // Until the hand has the next cake, the eyes follow the last one.
+        if (frosk::cake == nullptr || frosk::cake->ready)
+            lookAt(*target);
     }
     // The game lets the button throw on when the cakes have run out; a
     // player with none left waits for the level to end.
@@ -388,7 +390,7 @@ void Player::learn(const Shot& shot, const CakeOutcome& outcome)
         if (!memory.lob) {
             memory.lob = true;
             log.line("adapt level=%d target=%d blocked_at=(%.2f,%.2f,%.2f) next=lob", level, targetNumber, stop.x,
-                  stop.y, stop.z);
+                     stop.y, stop.z);
         } else {
             // Over it did not work either: go closer along the way to it.
             memory.lob = false;
@@ -396,7 +398,7 @@ void Player::learn(const Shot& shot, const CakeOutcome& outcome)
             there.y = thrownFrom.y;
             memory.standpoint = there;
             log.line("adapt level=%d target=%d blocked_at=(%.2f,%.2f,%.2f) next=walk", level, targetNumber, stop.x,
-                  stop.y, stop.z);
+                     stop.y, stop.z);
         }
         return;
     }
@@ -409,7 +411,7 @@ void Player::learn(const Shot& shot, const CakeOutcome& outcome)
     if (glm::length(memory.correction) > 3.0f)
         memory.correction = glm::normalize(memory.correction) * 3.0f;
     log.line("adapt level=%d target=%d missed_by=%.2f correction=(%.2f,%.2f,%.2f)", level, targetNumber,
-          glm::length(aimedAt - closest), memory.correction.x, memory.correction.y, memory.correction.z);
+             glm::length(aimedAt - closest), memory.correction.x, memory.correction.y, memory.correction.z);
 }
 
 } // namespace autoplay
