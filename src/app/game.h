@@ -18,6 +18,9 @@ int runGame();
 // The player reads keys, buttons and cursor from `input` for the whole run.
 void initialize(GLFWwindow* window, controls::InputSource& input);
 void shutdown();
+// The GL state the frame loop starts from: blending on (F9 turns it off),
+// the clear colour and the window's viewport. Call after initialize.
+void setLoopGlState();
 
 namespace levels {
 struct LevelResources;

@@ -281,6 +281,14 @@ void shutdown()
     }
 }
 
+void setLoopGlState()
+{
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glClearColor(0.25f, 0.35f, 0.45f, 1.0f);
+    glViewport(0, 0, config->width, config->height);
+}
+
 int runGame()
 {
     config = new Config("config.conf");
@@ -316,10 +324,7 @@ int runGame()
     initialize(window, input);
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
 
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_BLEND);
-    glClearColor(0.25f, 0.35f, 0.45f, 1.0f);
-    glViewport(0, 0, config->width, config->height);
+    setLoopGlState();
 
     FrameClock clock;
     while (runFrame(window, input, clock, glfwGetTime())) {

@@ -13,12 +13,14 @@ void GameWorld::SetUp()
         return;
     frosk::config = new frosk::Config("config.conf");
     frosk::initialize(window, input);
+    frosk::setLoopGlState();
 }
 
 void GameWorld::TearDown()
 {
     if (frosk::config != nullptr) {
         frosk::shutdown();
+        glDisable(GL_BLEND);
         delete frosk::config;
         frosk::config = nullptr;
     }
