@@ -50,14 +50,12 @@ private:
 // (window closed before the frame, or Escape held after it).
 bool runFrame(GLFWwindow* window, controls::InputSource& input, FrameClock& clock, double now);
 
-// Frames longer than this neither count against the level clock nor step the
-// physics by their full length.
+// Frames longer than this do not count against the level clock (the physics
+// world has the same limit for its step).
 constexpr double longFrame = 0.1;
 
 // Milliseconds a frame of dt seconds takes off the level clock.
 double clockStep(double dt);
-// Seconds the physics world advances in a frame of dt seconds.
-float physicsStep(double dt);
 // The win and loss rules, checked every frame; a win beats a loss.
 void decideStatus(GameState& state, double millisecondsLeft, bool cakesInFlight);
 

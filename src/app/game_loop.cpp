@@ -42,11 +42,6 @@ double clockStep(double dt)
     return dt <= longFrame ? dt * 1000.0 : 0.0;
 }
 
-float physicsStep(double dt)
-{
-    return dt <= longFrame ? static_cast<float>(dt) : 1.0f / 60.0f;
-}
-
 void decideStatus(GameState& state, double millisecondsLeft, bool cakesInFlight)
 {
     if (state.targetsLeft == 0)
