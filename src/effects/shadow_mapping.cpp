@@ -122,6 +122,8 @@ void ShadowMapping::startMovingPass()
     startDrawing();
 }
 
+// A blit, which the scissor test would cut short; nothing in the game turns
+// that test on.
 void ShadowMapping::copyFromCache(const TexelRect& rect) const
 {
     glBlitFramebuffer(rect.x0, rect.y0, rect.x1, rect.y1, rect.x0, rect.y0, rect.x1, rect.y1, GL_DEPTH_BUFFER_BIT,

@@ -57,6 +57,7 @@ public:
     // Remembers the texels a model drawn with modelMatrix x root transform can
     // cover, to be taken back from the cache at the next startMovingPass.
     void coverMovingCaster(const datastructures::TreeNode& model, const glm::mat4& modelMatrix);
+
     // The camera's projection x view, as "VP".
     void setVP(GLuint program) const;
     // World to shadow-map coordinates and depth in [0, 1], as "depthTranslScalVP".
