@@ -106,11 +106,7 @@ int main(int argc, char** argv)
 
     frosk::controls::ScriptedInput input;
     frosk::initialize(window, input);
-    // The rest of what the program sets up before its loop.
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_BLEND);
-    glClearColor(0.25f, 0.35f, 0.45f, 1.0f);
-    glViewport(0, 0, frosk::config->width, frosk::config->height);
+    frosk::setLoopGlState();
 
     const autoplay::EventLog log(stdout, options.quiet);
     autoplay::Observer observer(log, options.frameSeconds);
