@@ -112,17 +112,18 @@ protected:
         frosk::initialize(window, input);
     }
 
-    // One frame drawn and, every `every`th, kept. Bursts start with random
-    // particles, which would tell the two games apart; they cast no shadow.
+    // One frame, and every `every`th one drawn and kept. Bursts start with
+    // random particles, which would tell the two games apart; they cast no
+    // shadow.
     void playFrame(Recorded& recorded, int index, int every)
     {
         frosk::update(1.0 / 60.0);
         for (frosk::particlesystem::ParticleSystem* system : frosk::physicsengine::particleSystems)
             delete system;
         frosk::physicsengine::particleSystems.clear();
-        frosk::drawFrame();
         if (index % every != 0)
             return;
+        frosk::drawFrame();
         recorded.pictures.push_back(scenePicture());
         recorded.depths.push_back(fingerprint(depthTexels(frosk::shadowMapping->depthTexture)));
     }
