@@ -15,7 +15,9 @@ const float glowStrength = 0.9;
 
 void main()
 {
-    vec3 base = texture(scene, texCoord).rgb;
+    // The scene target has the window's size: its texel under this fragment,
+    // fetched without filtering.
+    vec3 base = texelFetch(scene, ivec2(gl_FragCoord.xy), 0).rgb;
     vec3 glow = texture(fboTexture, texCoord).rgb * glowStrength;
     // Screen blend: base + glow - base * glow, never above 1.
     vec3 colour = base + glow * (1.0 - base);
