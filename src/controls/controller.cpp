@@ -92,7 +92,11 @@ void Controller::update(double deltaTime)
 
     const bool button = input->buttonPressed(GLFW_MOUSE_BUTTON_LEFT);
     const bool cakeReady = cake == nullptr || cake->ready;
-    if (cakeReady && button && !charging) {
+    // With no cake left there is nothing to throw; throwing anyway would drive
+    // the count below zero and keep the out-of-cakes loss away for as long as
+    // one cake is still flying.
+    const bool cakesLeft = gameState == nullptr || gameState->cakesLeft > 0;
+    if (cakeReady && cakesLeft && button && !charging) {
         charging = true;
         throwStrength = startStrength;
         if (hand)

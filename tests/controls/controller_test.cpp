@@ -243,6 +243,32 @@ TEST_F(Throw, ANewChargeWaitsForTheReload)
     EXPECT_TRUE(frosk::cake->visible);
 }
 
+TEST_F(Throw, NoCakeLeftNoThrowAndTheLossComesWhenTheLastLands)
+{
+    frosk::gameState->cakesLeft = 1;
+    input.press(GLFW_MOUSE_BUTTON_LEFT);
+    frame();
+    input.release(GLFW_MOUSE_BUTTON_LEFT);
+    frame();
+    ASSERT_EQ(thrownCakes.size(), 1u);
+    EXPECT_EQ(frosk::gameState->cakesLeft, 0);
+
+    // Pressing on through the reload starts no charge and throws nothing.
+    input.press(GLFW_MOUSE_BUTTON_LEFT);
+    frames(150);
+    EXPECT_FALSE(controller->charging);
+    input.release(GLFW_MOUSE_BUTTON_LEFT);
+    frame();
+    EXPECT_EQ(frosk::gameState->cakesLeft, 0);
+    EXPECT_LE(thrownCakes.size(), 1u);
+
+    // Once the last cake has burst, the level is lost.
+    for (int i = 0; i < 600 && !thrownCakes.empty(); ++i)
+        frame();
+    EXPECT_TRUE(thrownCakes.empty());
+    EXPECT_EQ(frosk::gameState->status, frosk::GameState::lost);
+}
+
 TEST_F(Throw, ACakeFarAwayIsGoneWithItsBody)
 {
     input.moveCursor({0.0, -80.0});
