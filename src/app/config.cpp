@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
-#include <regex>
 
 namespace frosk {
 
@@ -34,6 +33,50 @@ void applySize(const std::string& key, const std::string& label, const std::stri
                   << " is not a positive whole number; keeping " << field << std::endl;
 }
 
+bool isKeyCharacter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+// The leftmost match of ([A-Za-z0-9]+)[ ]*=[ ]*([A-Za-z0-9]+) in the line,
+// found in one pass: std::regex recurses once per character it matches and
+// overflows the stack on a line of some hundred thousand letters. Only a
+// whole run of letters and digits can be the key (a shorter tail of it would
+// be followed by a letter, not a blank or "="), and the value is the whole
+// run after the "=".
+bool findPair(const std::string& line, std::string& key, std::string& value)
+{
+    const std::size_t n = line.size();
+    std::size_t i = 0;
+    while (i < n) {
+        if (!isKeyCharacter(line[i])) {
+            ++i;
+            continue;
+        }
+        const std::size_t keyBegin = i;
+        while (i < n && isKeyCharacter(line[i]))
+            ++i;
+        const std::size_t keyEnd = i;
+        std::size_t j = keyEnd;
+        while (j < n && line[j] == ' ')
+            ++j;
+        if (j == n || line[j] != '=')
+            continue;
+        ++j;
+        while (j < n && line[j] == ' ')
+            ++j;
+        const std::size_t valueBegin = j;
+        while (j < n && isKeyCharacter(line[j]))
+            ++j;
+        if (j == valueBegin)
+            continue;
+        key.assign(line, keyBegin, keyEnd - keyBegin);
+        value.assign(line, valueBegin, j - valueBegin);
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 Config::Config(const std::string& fileName)
@@ -46,14 +89,12 @@ Config::Config(const std::string& fileName)
 
     // The leftmost key = value pair anywhere in the line counts, so comment
     // marks before it and comments after it are ignored.
-    static const std::regex pair("([A-Za-z0-9]+)[ ]*=[ ]*([A-Za-z0-9]+)");
     std::string line;
+    std::string key;
+    std::string value;
     while (std::getline(file, line)) {
-        std::smatch match;
-        if (!std::regex_search(line, match, pair))
+        if (!findPair(line, key, value))
             continue;
-        const std::string key = match[1];
-        const std::string value = match[2];
         if (key == "resolutionx")
             applySize(key, "Resolutionx: ", value, width);
         else if (key == "resolutiony")

@@ -1,5 +1,6 @@
 #include "app/hud_image.h"
 
+#include "modelLoader/image_check.h"
 #include "shader/shader.h"
 
 #include <IL/il.h>
@@ -20,7 +21,8 @@ GLuint loadTexture(const std::string& file)
     ilEnable(IL_ORIGIN_SET);
     ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
     GLuint texture = 0;
-    if (!ilLoadImage(file.c_str()) || !ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE)) {
+    if (!modelLoader::imageFileIsWhole(file) || !ilLoadImage(file.c_str())
+        || !ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE)) {
         std::cout << "Could not load Image: " << file << std::flush;
     } else {
         glGenTextures(1, &texture);

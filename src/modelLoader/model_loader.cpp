@@ -4,6 +4,7 @@
 #include "datastructures/mesh.h"
 #include "datastructures/tree_node.h"
 #include "datastructures/vertex.h"
+#include "modelLoader/image_check.h"
 
 #include <IL/il.h>
 #include <assimp/Importer.hpp>
@@ -95,7 +96,7 @@ public:
     std::optional<GLuint> loadTexture(const std::string& path)
     {
         ilBindImage(name);
-        if (!ilLoadImage(path.c_str()) || !ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE))
+        if (!imageFileIsWhole(path) || !ilLoadImage(path.c_str()) || !ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE))
             return std::nullopt;
         GLuint texture = 0;
         glGenTextures(1, &texture);

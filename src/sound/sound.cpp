@@ -4,7 +4,10 @@
 
 #include <AL/alut.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <iostream>
 
 namespace frosk {
@@ -14,6 +17,44 @@ namespace {
 const char* const files[Sound::slotCount] = {
     "Sounds/GoGoNaruto.wav", "Sounds/throw3.wav", "Sounds/smash1_lower.wav",
     "Sounds/grenadeExplosion.wav", "Sounds/Fake.wav"};
+
+std::uint32_t littleEndian32(const unsigned char* bytes)
+{
+    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
+}
+
+// ALUT trusts the lengths in a WAV file's chunk headers and allocates what
+// the data chunk claims, up to 4 GB, before it finds the file is shorter. A
+// file passes here when it is a RIFF WAVE whose chunks up to and including
+// "data" lie inside the file and which has a "fmt " chunk before the data.
+bool chunksFitFile(const char* file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return true; // ALUT reports the missing file itself.
+    in.seekg(0, std::ios::end);
+    const std::uint64_t fileSize = static_cast<std::uint64_t>(in.tellg());
+    in.seekg(0);
+    unsigned char header[12];
+    if (!in.read(reinterpret_cast<char*>(header), sizeof header) || std::memcmp(header, "RIFF", 4) != 0
+        || std::memcmp(header + 8, "WAVE", 4) != 0)
+        return false;
+    bool format = false;
+    std::uint64_t offset = sizeof header;
+    unsigned char chunk[8];
+    while (in.seekg(static_cast<std::streamoff>(offset)) && in.read(reinterpret_cast<char*>(chunk), sizeof chunk)) {
+        const std::uint64_t length = littleEndian32(chunk + 4);
+        offset += sizeof chunk;
+        if (length > fileSize - offset)
+            return false;
+        if (std::memcmp(chunk, "fmt ", 4) == 0)
+            format = length >= 16;
+        else if (std::memcmp(chunk, "data", 4) == 0)
+            return format;
+        offset += length + (length & 1);
+    }
+    return false;
+}
 
 } // namespace
 
@@ -75,8 +116,10 @@ void Sound::load(int slot)
     ALenum format = 0;
     ALsizei size = 0;
     ALfloat frequency = 0.0f;
-    void* data = alutLoadMemoryFromFile(file, &format, &size, &frequency);
-    if (data == nullptr)
+    void* data = nullptr;
+    if (!chunksFitFile(file))
+        report("alutLoadWAVFile: ", ALUT_ERROR_CORRUPT_OR_TRUNCATED_DATA);
+    else if ((data = alutLoadMemoryFromFile(file, &format, &size, &frequency)) == nullptr)
         report("alutLoadWAVFile: ", alutGetError());
     else
         failed("alutLoadWAVFile: ");
