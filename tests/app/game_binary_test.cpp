@@ -99,3 +99,105 @@ TEST(GameBinary, ShadersThatDoNotFitTogetherFailToLink)
 }
 
 } // namespace
+
+namespace {
+
+using testsupport::GameProcess;
+using testsupport::RuntimeCopy;
+
+constexpr double loadSeconds = 60.0;
+
+void expectFatal(const testsupport::GameResult& result)
+{
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitStatus, 255) << result.out << result.err;
+}
+
+TEST(GameBinaryData, UnreadableModelsAreFatalWithTheImportersReason)
+{
+    {
+        RuntimeCopy runtime("missing-model");
+        runtime.remove("Models/heaven.dae");
+        const testsupport::GameResult result = testsupport::runGame(runtime.path(), loadSeconds);
+        expectFatal(result);
+        const size_t at = result.out.find("Failed to open Model\n");
+        ASSERT_NE(at, std::string::npos) << result.out;
+        EXPECT_NE(result.out.find("Models/heaven.dae", at), std::string::npos) << result.out;
+    }
+    {
+        RuntimeCopy runtime("garbage-model");
+        runtime.write("Models/heaven.dae", std::string("\x7f\x00garbage that is no scene\xff", 28));
+        const testsupport::GameResult result = testsupport::runGame(runtime.path(), loadSeconds);
+        expectFatal(result);
+        EXPECT_NE(result.out.find("Failed to open Model\n"), std::string::npos) << result.out;
+    }
+    {
+        // Cut in the middle of an element: the XML reader must refuse, not read on.
+        RuntimeCopy runtime("truncated-model");
+        runtime.write("Models/cakeTex_1.dae",
+                      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                      "<COLLADA xmlns=\"http://www.collada.org/2005/11/COLLADASchema\" version=\"1.4.1\">\n"
+                      "  <library_geometries><geometry id=\"g\"><mesh><source id=\"p\"><float_array id=\"a\" count=\"9\">0 0 0 1");
+        const testsupport::GameResult result = testsupport::runGame(runtime.path(), loadSeconds);
+        expectFatal(result);
+        const bool reported = result.out.find("Failed to open Model\n") != std::string::npos ||
+                              result.out.find("The file wasn't successfully opened: Models/cakeTex_1.dae\n") !=
+                                  std::string::npos;
+        EXPECT_TRUE(reported) << result.out;
+    }
+}
+
+TEST(GameBinaryData, MissingOrBrokenFontIsFatal)
+{
+    {
+        RuntimeCopy runtime("missing-font");
+        runtime.remove("Fonts/CantoraOne-Regular.ttf");
+        const testsupport::GameResult result = testsupport::runGame(runtime.path(), loadSeconds);
+        expectFatal(result);
+        EXPECT_NE(result.out.find("Freetype Error - Can not load font\n"), std::string::npos) << result.out;
+    }
+    {
+        RuntimeCopy runtime("broken-font");
+        runtime.write("Fonts/CantoraOne-Regular.ttf", std::string(64, '\x01'));
+        const testsupport::GameResult result = testsupport::runGame(runtime.path(), loadSeconds);
+        expectFatal(result);
+        EXPECT_NE(result.out.find("Freetype Error"), std::string::npos) << result.out;
+    }
+}
+
+// Starts the game, expects its window, ends it with Escape and returns what it printed.
+testsupport::GameResult playsAndEnds(const RuntimeCopy& runtime,
+                                     const std::map<std::string, std::string>& environment = {})
+{
+    GameProcess game(runtime.path(), environment);
+    const unsigned long window = game.waitForWindow("Crumbrise", loadSeconds);
+    EXPECT_NE(window, 0u) << "no window";
+    game.holdKey("Escape", 30);
+    testsupport::GameResult result = game.finish(30);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitStatus, 0) << result.out << result.err;
+    return result;
+}
+
+TEST(GameBinaryData, MissingSoundOrImageOrDeviceOnlyCostsThatPart)
+{
+    {
+        RuntimeCopy runtime("missing-wav");
+        runtime.remove("Sounds/throw3.wav");
+        const testsupport::GameResult result = playsAndEnds(runtime);
+        EXPECT_NE(result.out.find("alutLoadWAVFile: "), std::string::npos) << result.out;
+    }
+    {
+        RuntimeCopy runtime("missing-hud-image");
+        runtime.remove("reticle2.png");
+        const testsupport::GameResult result = playsAndEnds(runtime);
+        EXPECT_NE(result.out.find("Could not load Image: reticle2.png"), std::string::npos) << result.out;
+    }
+    {
+        // A driver list naming no backend there is opens no device at all.
+        RuntimeCopy runtime("no-sound-device");
+        playsAndEnds(runtime, {{"ALSOFT_DRIVERS", "nosuchdriver"}});
+    }
+}
+
+} // namespace
