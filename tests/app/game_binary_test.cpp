@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 // The game a player starts: the real binary, run from a copy of the runtime
 // root under the test's X server, judged by its window, output and exit status.
 namespace {
@@ -27,6 +30,29 @@ TEST(GameBinary, OpensItsWindowRunsAndEndsWithEscape)
     const testsupport::GameResult result = game.finish(30);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitStatus, 0) << result.out << result.err;
+}
+
+// The left button held down: the hand winds up and the throw is charging
+// when the player quits, by Escape or by closing the window.
+TEST(GameBinary, EndsCleanlyInTheMiddleOfAThrow)
+{
+    for (const bool byEscape : {true, false}) {
+        RuntimeCopy runtime(byEscape ? "throw-escape" : "throw-close");
+        GameProcess game(runtime.path());
+        const unsigned long window = game.waitForWindow("Crumbrise", startupSeconds);
+        ASSERT_NE(window, 0u) << game.finish(5).out;
+        GameProcess::mouseButton(1, true);
+        // Frames go by with the button down: the throw charges.
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        if (byEscape)
+            game.holdKey("Escape", 30);
+        else
+            game.requestClose(window);
+        const testsupport::GameResult result = game.finish(30);
+        GameProcess::mouseButton(1, false);
+        EXPECT_FALSE(result.timedOut) << (byEscape ? "Escape" : "close");
+        EXPECT_EQ(result.exitStatus, 0) << (byEscape ? "Escape: " : "close: ") << result.out << result.err;
+    }
 }
 
 TEST(GameBinary, EndsWhenItsWindowIsClosed)

@@ -179,6 +179,13 @@ void GameProcess::holdKey(const std::string& keysym, double seconds)
         throw std::runtime_error("xdotool failed: " + up);
 }
 
+void GameProcess::mouseButton(int button, bool down)
+{
+    const std::string command = std::string("xdotool ") + (down ? "mousedown " : "mouseup ") + std::to_string(button);
+    if (std::system(command.c_str()) != 0)
+        throw std::runtime_error("xdotool failed: " + command);
+}
+
 void GameProcess::requestClose(unsigned long window)
 {
     Display* display = XOpenDisplay(nullptr);

@@ -45,6 +45,8 @@ public:
     // comes first, then lets go. The game sees a key only if it is still down
     // when a frame polls, and a frame on a software renderer can be slow.
     void holdKey(const std::string& keysym, double seconds = 0.5);
+    // Presses or releases a mouse button (1 = left) where the pointer is.
+    static void mouseButton(int button, bool down);
     // Asks the window to close, as a window manager's close button does.
     void requestClose(unsigned long window);
     bool running();
