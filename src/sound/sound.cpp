@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -121,7 +122,15 @@ void Sound::load(int slot)
         report("alutLoadWAVFile: ", ALUT_ERROR_CORRUPT_OR_TRUNCATED_DATA);
     else if ((data = alutLoadMemoryFromFile(file, &format, &size, &frequency)) == nullptr)
         report("alutLoadWAVFile: ", alutGetError());
-    else
+    else if (!(frequency >= 1.0f && frequency <= static_cast<float>(std::numeric_limits<ALsizei>::max() / 2))) {
+        // A header's sample rate is any 32-bit number; one that no buffer can
+        // take marks the file as broken as a truncated one.
+        std::free(data);
+        data = nullptr;
+        size = 0;
+        frequency = 0.0f;
+        report("alutLoadWAVFile: ", ALUT_ERROR_CORRUPT_OR_TRUNCATED_DATA);
+    } else
         failed("alutLoadWAVFile: ");
 
     alBufferData(buffers[slot], format, data, size, static_cast<ALsizei>(frequency));

@@ -105,7 +105,7 @@ TEST(FuzzedConfig, LinesOfHundredsOfThousandsOfLettersAreRead)
     EXPECT_NE(printed.find("keeping 600"), std::string::npos);
 }
 
-TEST(FuzzedSound, HeadersClaimingMoreThanTheFileAreRefusedBeforeReading)
+TEST(FuzzedSound, BrokenHeadersAreRefusedWithTheirLineAndStaySilent)
 {
     InFolder folder("sound");
     fs::create_directory("Sounds");
