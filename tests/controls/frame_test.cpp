@@ -14,16 +14,6 @@
 
 namespace {
 
-// The scene pass's picture, bottom-up RGBA rows.
-std::vector<unsigned char> scenePicture()
-{
-    std::vector<unsigned char> rgba(static_cast<std::size_t>(800 * 600 * 4));
-    glBindTexture(GL_TEXTURE_2D, frosk::sceneTexture);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return rgba;
-}
-
 int coloured(const std::vector<unsigned char>& rgba)
 {
     int count = 0;

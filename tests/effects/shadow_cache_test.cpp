@@ -29,15 +29,6 @@ namespace {
 
 constexpr int side = 4096;
 
-std::vector<unsigned char> scenePicture()
-{
-    std::vector<unsigned char> rgba(static_cast<std::size_t>(800 * 600 * 4));
-    glBindTexture(GL_TEXTURE_2D, frosk::sceneTexture);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return rgba;
-}
-
 std::vector<std::uint32_t> depthTexels(GLuint texture)
 {
     std::vector<std::uint32_t> texels(static_cast<std::size_t>(side) * side);

@@ -6,6 +6,7 @@
 #include <glm/glm.hpp>
 
 #include <cstdint>
+#include <vector>
 
 namespace frosk::physicsengine {
 class Body;
@@ -28,3 +29,6 @@ protected:
 
     frosk::controls::ScriptedInput input;
 };
+
+// The game's scene pass picture of an 800x600 window, bottom-up RGBA rows.
+std::vector<unsigned char> scenePicture();
