@@ -55,6 +55,54 @@ TEST(GameBinary, EndsCleanlyInTheMiddleOfAThrow)
     }
 }
 
+// Every cake thrown at the ground in front: once the last has come to rest
+// the game is lost and level 1 is built anew, and the player quits right then.
+// Without its music file each build of level 1 says so on the output, which
+// tells the test when the change has begun.
+void quitDuringALevelChange(bool byEscape)
+{
+    RuntimeCopy runtime(byEscape ? "change-escape" : "change-close");
+    // A small window keeps frames short of the long-frame limit, past which
+    // the hand's wind-up and reload stand still and no second cake comes.
+    runtime.write("config.conf", "resolutionx = 320\nresolutiony = 240\n");
+    runtime.remove("Sounds/GoGoNaruto.wav");
+    GameProcess game(runtime.path());
+    const unsigned long window = game.waitForWindow("Crumbrise", startupSeconds);
+    ASSERT_NE(window, 0u) << game.finish(5).out;
+    const std::string levelBuilt = "alutLoadWAVFile: ";
+    ASSERT_TRUE(game.waitForOutput(levelBuilt, 1, startupSeconds)) << game.finish(5).out;
+
+    // Twenty cakes, one each time the hand is back; presses with no cake
+    // ready or none left do nothing, so the test throws until the change.
+    const auto start = std::chrono::steady_clock::now();
+    bool changed = false;
+    while (!changed && game.running() && std::chrono::steady_clock::now() - start < std::chrono::seconds(150)) {
+        GameProcess::mouseButton(1, true);
+        changed = game.waitForOutput(levelBuilt, 2, 0.3);
+        GameProcess::mouseButton(1, false);
+        changed = changed || game.waitForOutput(levelBuilt, 2, 2.2);
+    }
+    ASSERT_TRUE(changed) << "no loss and new level 1 after throwing every cake; output:\n" << game.finish(5).out;
+
+    if (byEscape)
+        game.holdKey("Escape", 30);
+    else
+        game.requestClose(window);
+    const testsupport::GameResult result = game.finish(30);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitStatus, 0) << result.out << result.err;
+}
+
+TEST(GameBinary, EndsWithEscapeDuringALevelChange)
+{
+    quitDuringALevelChange(true);
+}
+
+TEST(GameBinary, EndsWhenClosedDuringALevelChange)
+{
+    quitDuringALevelChange(false);
+}
+
 TEST(GameBinary, EndsWhenItsWindowIsClosed)
 {
     RuntimeCopy runtime("close");

@@ -166,6 +166,23 @@ unsigned long GameProcess::waitForWindow(const std::string& title, double second
     return window;
 }
 
+bool GameProcess::waitForOutput(const std::string& text, int count, double seconds)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (;;) {
+        const bool alive = running();
+        int found = 0;
+        for (size_t at = result.out.find(text); at != std::string::npos; at = result.out.find(text, at + text.size()))
+            ++found;
+        if (found >= count)
+            return true;
+        if (!alive || secondsSince(start) >= seconds)
+            return false;
+        pollfd fds[1] = {{outFd, POLLIN, 0}};
+        poll(fds, 1, 20);
+    }
+}
+
 void GameProcess::holdKey(const std::string& keysym, double seconds)
 {
     const std::string down = "xdotool keydown " + keysym;

@@ -45,6 +45,9 @@ public:
     // comes first, then lets go. The game sees a key only if it is still down
     // when a frame polls, and a frame on a software renderer can be slow.
     void holdKey(const std::string& keysym, double seconds = 0.5);
+    // Waits until standard output holds `text` at least `count` times; false
+    // on time-out or when the game ended first.
+    bool waitForOutput(const std::string& text, int count, double seconds);
     // Presses or releases a mouse button (1 = left) where the pointer is.
     static void mouseButton(int button, bool down);
     // Asks the window to close, as a window manager's close button does.
