@@ -22,8 +22,6 @@ namespace {
 
 constexpr float windUpDistance = 2.0f;
 constexpr float windUpSpeed = 3.5f;
-constexpr float startStrength = 5.0f;
-constexpr float strengthPerSecond = 13.0f;
 constexpr float gravitySpeed = 9.8f;
 constexpr double messageMilliseconds = 2000.0;
 

@@ -37,6 +37,11 @@ public:
 
     void update(double deltaTime);
 
+    // A throw leaves the hand at least this fast, and faster by this much for
+    // every second the button is held.
+    static constexpr float startStrength = 5.0f;
+    static constexpr float strengthPerSecond = 13.0f;
+
     // The view direction of the current angles.
     glm::vec3 direction() const;
     // The minification filter that the sampling and mipmap modes select.

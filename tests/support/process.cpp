@@ -58,11 +58,31 @@ double secondsSince(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-unsigned long findWindow(Display* display, Window window, const std::string& title)
+// The process that owns a window, as its toolkit declares it; 0 if it does not.
+long windowProcess(Display* display, Window window)
+{
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    long owner = 0;
+    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
+                           &data) == Success && data != nullptr) {
+        if (format == 32 && count == 1)
+            owner = *reinterpret_cast<long*>(data);
+        XFree(data);
+    }
+    return owner;
+}
+
+// Other programs on the test display may show a window with the same title
+// (autoplay runs beside these tests), so the window must also be this game's.
+unsigned long findWindow(Display* display, Window window, const std::string& title, pid_t owner)
 {
     char* name = nullptr;
     if (XFetchName(display, window, &name) && name != nullptr) {
-        const bool match = title == name;
+        const bool match = title == name && windowProcess(display, window) == owner;
         XFree(name);
         if (match)
             return window;
@@ -73,7 +93,7 @@ unsigned long findWindow(Display* display, Window window, const std::string& tit
     unsigned long found = 0;
     if (XQueryTree(display, window, &root, &parent, &children, &count)) {
         for (unsigned int i = 0; i < count && found == 0; ++i)
-            found = findWindow(display, children[i], title);
+            found = findWindow(display, children[i], title, owner);
         if (children != nullptr)
             XFree(children);
     }
@@ -158,7 +178,7 @@ unsigned long GameProcess::waitForWindow(const std::string& title, double second
     const auto start = std::chrono::steady_clock::now();
     unsigned long window = 0;
     while (window == 0 && running() && secondsSince(start) < seconds) {
-        window = findWindow(display, DefaultRootWindow(display), title);
+        window = findWindow(display, DefaultRootWindow(display), title, pid);
         if (window == 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }

@@ -38,8 +38,8 @@ public:
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
 
-    // Waits until a top-level window with this exact title exists; 0 on time-out
-    // or when the game ended first.
+    // Waits until this game's window shows this exact title; 0 on time-out or
+    // when the game ended first.
     unsigned long waitForWindow(const std::string& title, double seconds);
     // Holds a key down for `seconds`, or until the game has ended, whichever
     // comes first, then lets go. The game sees a key only if it is still down

@@ -21,7 +21,6 @@ namespace autoplay {
 
 namespace {
 
-constexpr float chargePerSecond = 13.0f;
 // Pitch the player likes to throw at: flat enough to fly fast and straight,
 // high enough to clear the ground between; and the lob for when something
 // stands in the way.
@@ -257,7 +256,8 @@ void Player::charge(int frame)
     if (!player.charging)
         return; // the press comes through once the held cake is back
     const float speed = player.throwStrength;
-    const bool enough = speed + 0.5f * chargePerSecond * static_cast<float>(frameSeconds) >= wantedSpeed;
+    const float chargePerFrame = frosk::controls::Controller::strengthPerSecond * static_cast<float>(frameSeconds);
+    const bool enough = speed + 0.5f * chargePerFrame >= wantedSpeed;
     std::optional<Launch> launch;
     if (aim == Aim::lose) {
         if (!enough)
