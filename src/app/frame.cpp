@@ -1,16 +1,15 @@
 #include "app/game.h"
 
 #include "app/config.h"
-#include "app/globals.h"
 #include "app/hud.h"
 #include "app/pass_timings.h"
+#include "common/globals.h"
 #include "controls/controller.h"
 #include "effects/bloom.h"
-#include "levels/level.h"
 #include "effects/shadow_mapping.h"
+#include "levels/level.h"
 #include "particlesystem/particle_system.h"
 #include "physicsengine/debug_view.h"
-#include "physicsengine/game_lists.h"
 #include "physicsengine/physics.h"
 #include "scene/cake.h"
 #include "scene/hand.h"
@@ -39,7 +38,7 @@ void glowPass()
     hand->drawSecondary();
     if (cake->visible)
         cake->drawSecondary();
-    for (scene::Cake* thrown : physicsengine::thrownCakes)
+    for (scene::Cake* thrown : thrownCakes)
         thrown->drawSecondary();
 
     glDisable(GL_CULL_FACE);
@@ -73,16 +72,16 @@ void scenePass()
     hand->drawSilhouette();
     if (cake->visible)
         cake->drawSilhouette();
-    for (scene::Cake* thrown : physicsengine::thrownCakes)
+    for (scene::Cake* thrown : thrownCakes)
         thrown->drawSilhouette();
     hand->drawToon();
     if (cake->visible)
         cake->drawToon();
-    for (scene::Cake* thrown : physicsengine::thrownCakes)
+    for (scene::Cake* thrown : thrownCakes)
         thrown->drawToon();
     level->drawToon();
 
-    for (particlesystem::ParticleSystem* system : physicsengine::particleSystems)
+    for (particlesystem::ParticleSystem* system : particleSystems)
         system->draw();
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);

@@ -1,32 +1,50 @@
 #pragma once
 
-#include "app/game_state.h"
+#include "common/game_state.h"
+
+#include <functional>
+#include <string>
 
 struct GLFWwindow;
 
 namespace frosk {
 
+class Config;
+
 namespace controls {
 class InputSource;
+}
+namespace levels {
+struct LevelResources;
+}
+namespace physicsengine {
+class GameEvents;
 }
 
 // The whole program: configuration, window, start-up, frame loop, shut-down.
 // Returns the process exit status.
 int runGame();
 
-// Start-up and shut-down of the application-wide objects (see globals.h).
-// The player reads keys, buttons and cursor from `input` for the whole run.
-void initialize(GLFWwindow* window, controls::InputSource& input);
-void shutdown();
-// The GL state the frame loop starts from: blending on (F9 turns it off),
-// the clear colour and the window's viewport. Call after initialize.
-void setLoopGlState();
+// Opens the game's window at the size and mode of `settings` (hidden unless
+// `visible`) with a current GL 3.3 core context and GL's entry points loaded.
+// GLFW must be initialised. On failure returns null with the game's message
+// for it in `failure`.
+GLFWwindow* openWindow(const Config& settings, bool visible, std::string& failure);
 
-namespace levels {
-struct LevelResources;
-}
+// The game started on an open window whose GL 3.3 context is current, as the
+// program starts it: `settings` become the configuration, the application-wide
+// objects of common/globals.h are made in start-up order and the loop's GL
+// state is set. The player reads keys, buttons and cursor from `input` for the
+// whole run. The program, the tests, the autoplay tool and the benchmarks all
+// start the game this way and end it with endGame.
+void startGame(GLFWwindow* window, controls::InputSource& input, const Config& settings);
+// Everything startGame made, in the reverse order; the window stays open.
+void endGame();
+
 // What every level is built with: the shared programs, effects and world.
 levels::LevelResources levelResources();
+// The game's side of the physics reports: hits score, cakes burst.
+physicsengine::GameEvents& gameEvents();
 
 // One frame's work, in the order the loop calls them.
 void update(double dt);
@@ -46,9 +64,19 @@ private:
     double accumulator = 0.0;
 };
 
-// One pass of the frame loop at time `now`; false once the loop should end
-// (window closed before the frame, or Escape held after it).
-bool runFrame(GLFWwindow* window, controls::InputSource& input, FrameClock& clock, double now);
+// Fixed points of a frame where a driver of the loop other than the player
+// (the autoplay tool, the benchmark) may look or act; the game sets none.
+struct FrameHooks {
+    // The frame's state is decided (a win or loss shows in the status) and
+    // nothing is drawn yet.
+    std::function<void()> afterUpdate;
+    // The frame's picture is in the back buffer, not yet shown.
+    std::function<void()> beforeSwap;
+};
+
+// One pass of the frame loop with a frame time of dt seconds; false once the
+// loop should end (window closed before the frame, or Escape held after it).
+bool runFrame(GLFWwindow* window, controls::InputSource& input, double dt, const FrameHooks& hooks = {});
 
 // Frames longer than this do not count against the level clock (the physics
 // world has the same limit for its step).

@@ -1,18 +1,20 @@
 #include "app/game.h"
 
 #include "app/config.h"
-#include "app/globals.h"
 #include "app/pass_timings.h"
+#include "common/globals.h"
 #include "controls/controller.h"
 #include "controls/input.h"
+#include "effects/shadow_mapping.h"
 #include "levels/level1.h"
 #include "levels/level2.h"
-#include "effects/shadow_mapping.h"
 #include "particlesystem/particle_system.h"
-#include "physicsengine/game_lists.h"
 #include "physicsengine/physics.h"
+#include "physicsengine/px_callback.h"
 #include "scene/cake.h"
+#include "scene/flight.h"
 #include "scene/hand.h"
+#include "scene/target.h"
 #include "shader/shader.h"
 
 #include <GLFW/glfw3.h>
@@ -52,37 +54,30 @@ void decideStatus(GameState& state, double millisecondsLeft, bool cakesInFlight)
 
 namespace {
 
-// Bursts older than 1.5 s are retired; the others advance.
-void updateParticleSystems(double dt)
-{
-    auto& systems = physicsengine::particleSystems;
-    for (auto it = systems.begin(); it != systems.end();) {
-        if ((*it)->time > 1.5f) {
-            delete *it;
-            it = systems.erase(it);
-        } else {
-            (*it)->update(static_cast<float>(dt));
-            ++it;
-        }
+// The game's side of the physics reports.
+class GameRules : public physicsengine::GameEvents {
+public:
+    void targetTouched(scene::Target* first, scene::Target* second) override
+    {
+        if (level == nullptr)
+            return;
+        std::vector<scene::Target*>& targets = level->targets;
+        const auto hit = std::find_if(targets.begin(), targets.end(), [&](scene::Target* target) {
+            return target != nullptr && (target == second || target == first);
+        });
+        if (hit == targets.end())
+            return;
+        scene::Target* target = *hit;
+        targets.erase(hit);
+        // Its body is already queued with the pair and leaves after the step.
+        target->releaseBody();
+        delete target;
+        gameState->targetHit();
+        gameState->addScore();
     }
-}
 
-// A cake more than 50 units from the origin is gone for good: deleted, with
-// its body taken out of the world.
-void retireFarCakes()
-{
-    auto& cakes = physicsengine::thrownCakes;
-    const auto far = std::stable_partition(cakes.begin(), cakes.end(), [](const scene::Cake* thrown) {
-        return glm::length(thrown->position()) <= 50.0f;
-    });
-    std::vector<physicsengine::Body*> bodies;
-    for (auto it = far; it != cakes.end(); ++it) {
-        bodies.push_back((*it)->actor);
-        delete *it;
-    }
-    cakes.erase(far, cakes.end());
-    physics->removeBodies(bodies);
-}
+    bool burstCake(std::uint32_t cakeId) override { return scene::burstCake(cakeId); }
+};
 
 void setUniform(const Shader* program, const char* name, const glm::vec3& value)
 {
@@ -112,7 +107,7 @@ void uploadCamera()
         glUseProgram(program->programHandle);
         setUniform(program, "viewMatrix", view);
     }
-    for (const particlesystem::ParticleSystem* system : physicsengine::particleSystems) {
+    for (const particlesystem::ParticleSystem* system : particleSystems) {
         glUseProgram(system->drawShader->programHandle);
         setUniform(system->drawShader, "viewMatrix", view);
     }
@@ -130,12 +125,12 @@ void shadowPass()
         }
         shadowMapping->startMovingPass();
         level->drawMovingDepth();
-        for (scene::Cake* thrown : physicsengine::thrownCakes)
+        for (scene::Cake* thrown : thrownCakes)
             shadowMapping->drawMovingCaster(*thrown);
     } else {
         shadowMapping->startPass1();
         level->drawDepth();
-        for (scene::Cake* thrown : physicsengine::thrownCakes)
+        for (scene::Cake* thrown : thrownCakes)
             thrown->drawDepth();
     }
 
@@ -146,27 +141,33 @@ void shadowPass()
 
 } // namespace
 
+physicsengine::GameEvents& gameEvents()
+{
+    static GameRules rules;
+    return rules;
+}
+
 void update(double dt)
 {
     *timeLeft -= clockStep(dt);
-    updateParticleSystems(dt);
+    scene::updateBursts(dt);
 
     physics->step(dt);
     // Bodies the reports queued leave the world only now that the step is over.
-    physics->removeBodies(physicsengine::actorsToRemove);
-    retireFarCakes();
+    physics->removeBodies(actorsToRemove);
+    scene::retireFarCakes();
 
     level->update(dt);
     hand->update(dt);
     cake->update(dt);
-    for (scene::Cake* thrown : physicsengine::thrownCakes)
+    for (scene::Cake* thrown : thrownCakes)
         thrown->update(dt);
     controller->update(dt);
     shadowMapping->view = controller->viewMatrix;
     uploadCamera();
 
     shadowPass();
-    decideStatus(*gameState, *timeLeft, !physicsengine::thrownCakes.empty());
+    decideStatus(*gameState, *timeLeft, !thrownCakes.empty());
 }
 
 void advanceLevel()
@@ -190,15 +191,18 @@ void advanceLevel()
         level = new levels::Level2(levelResources());
 }
 
-bool runFrame(GLFWwindow* window, controls::InputSource& input, FrameClock& clock, double now)
+bool runFrame(GLFWwindow* window, controls::InputSource& input, double dt, const FrameHooks& hooks)
 {
     if (glfwWindowShouldClose(window))
         return false;
-    const double dt = clock.tick(now);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glfwPollEvents();
     update(dt);
+    if (hooks.afterUpdate)
+        hooks.afterUpdate();
     drawFrame();
+    if (hooks.beforeSwap)
+        hooks.beforeSwap();
     glfwSwapBuffers(window);
     advanceLevel();
     return !input.keyPressed(GLFW_KEY_ESCAPE);

@@ -1,18 +1,14 @@
 #include "app/hud.h"
 
-#include "app/game_state.h"
-#include "app/globals.h"
 #include "app/hud_image.h"
 #include "app/text_renderer.h"
+#include "common/game_state.h"
+#include "common/globals.h"
 #include "shader/shader.h"
 
 #include <cmath>
 
 namespace frosk {
-
-HudImage* reticle = nullptr;
-HudImage* cakeIcon = nullptr;
-HudImage* targetIcon = nullptr;
 
 namespace {
 

@@ -11,10 +11,6 @@ class GameState;
 class HudImage;
 class TextRenderer;
 
-extern HudImage* reticle;
-extern HudImage* cakeIcon;
-extern HudImage* targetIcon;
-
 // Where the HUD's images go for a window of W x H pixels.
 struct HudLayout {
     HudLayout(int width, int height);

@@ -1,21 +1,21 @@
 #include "app/game.h"
 
 #include "app/config.h"
-#include "app/console.h"
-#include "app/globals.h"
 #include "app/hud.h"
 #include "app/text_renderer.h"
+#include "common/console.h"
+#include "common/globals.h"
 #include "controls/controller.h"
 #include "controls/input.h"
-#include "levels/level1.h"
-#include "physicsengine/px_callback.h"
 #include "effects/bloom.h"
 #include "effects/shadow_mapping.h"
 #include "effects/toon_shading.h"
+#include "levels/level1.h"
 #include "particlesystem/particle_system.h"
-#include "physicsengine/game_lists.h"
 #include "physicsengine/physics.h"
+#include "physicsengine/px_callback.h"
 #include "scene/cake.h"
+#include "scene/flight.h"
 #include "scene/hand.h"
 #include "shader/shader.h"
 
@@ -27,49 +27,6 @@
 #include <iostream>
 
 namespace frosk {
-
-Config* config = nullptr;
-double* timeLeft = nullptr;
-GameState* gameState = nullptr;
-TextRenderer* textRenderer = nullptr;
-physicsengine::Physics* physics = nullptr;
-effects::Bloom* bloom = nullptr;
-effects::ShadowMapping* shadowMapping = nullptr;
-effects::ToonShading* toonShading = nullptr;
-physicsengine::pxCallback* eventCallback = nullptr;
-controls::Controller* controller = nullptr;
-levels::Level* level = nullptr;
-scene::Hand* hand = nullptr;
-scene::Cake* cake = nullptr;
-
-Shader* textureShader = nullptr;
-Shader* basicShader = nullptr;
-Shader* hudShader = nullptr;
-Shader* skyShader = nullptr;
-Shader* shadowDepthShader = nullptr;
-Shader* shadowCubeShader = nullptr;
-Shader* shadowMaterialShader = nullptr;
-Shader* shadowTextureShader = nullptr;
-Shader* silhouetteShader = nullptr;
-Shader* toonMaterialShader = nullptr;
-Shader* toonTextureShader = nullptr;
-Shader* particleUpdateShader = nullptr;
-Shader* particleDrawShader = nullptr;
-Shader* bloomShader = nullptr;
-Shader* bloomCoverShader = nullptr;
-Shader* compositeShader = nullptr;
-Shader* blurHorizontalShader = nullptr;
-Shader* blurVerticalShader = nullptr;
-Shader* textShader = nullptr;
-
-glm::mat4 projectionMatrix(1.0f);
-glm::mat4 screenMatrix(1.0f);
-
-GLuint sceneFramebuffer = 0;
-GLuint sceneTexture = 0;
-GLuint sceneDepthBuffer = 0;
-
-std::string fpsText;
 
 namespace {
 
@@ -151,8 +108,8 @@ void createSceneFramebuffer()
 }
 
 // The driver's own entry points for the functions the game relies on most,
-// stored over GLEW's; one that neither provides ends the program with its name.
-void fetchEntryPoints()
+// stored over GLEW's. Returns the name of one that neither provides, if any.
+const char* fetchEntryPoints()
 {
     struct EntryPoint {
         const char* name;
@@ -176,11 +133,43 @@ void fetchEntryPoints()
     for (const EntryPoint& entry : entryPoints) {
         if (GLFWglproc proc = glfwGetProcAddress(entry.name))
             *entry.glewPointer = reinterpret_cast<void*>(proc);
-        if (*entry.glewPointer == nullptr) {
-            std::cout << "Missing OpenGL function: " << entry.name << std::endl;
-            fatalExit(-1);
-        }
+        if (*entry.glewPointer == nullptr)
+            return entry.name;
     }
+    return nullptr;
+}
+
+void destroyPrograms()
+{
+    for (auto program = std::rbegin(programs); program != std::rend(programs); ++program) {
+        delete **program;
+        **program = nullptr;
+    }
+}
+
+void deleteSceneFramebuffer()
+{
+    glDeleteFramebuffers(1, &sceneFramebuffer);
+    glDeleteRenderbuffers(1, &sceneDepthBuffer);
+    glDeleteTextures(1, &sceneTexture);
+    sceneFramebuffer = sceneDepthBuffer = sceneTexture = 0;
+}
+
+// The GL state the frame loop starts from: blending on (F9 turns it off), the
+// clear colour and the window's viewport.
+void setLoopGlState()
+{
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glClearColor(0.25f, 0.35f, 0.45f, 1.0f);
+    glViewport(0, 0, config->width, config->height);
+}
+
+template <typename T>
+void destroy(T*& object)
+{
+    delete object;
+    object = nullptr;
 }
 
 } // namespace
@@ -207,8 +196,9 @@ levels::LevelResources levelResources()
     return resources;
 }
 
-void initialize(GLFWwindow* window, controls::InputSource& input)
+void startGame(GLFWwindow* window, controls::InputSource& input, const Config& settings)
 {
+    config = new Config(settings);
     timeLeft = new double(120000.0);
     glfwSetWindowTitle(window, "Crumbrise");
     glEnable(GL_DEPTH_TEST);
@@ -217,7 +207,7 @@ void initialize(GLFWwindow* window, controls::InputSource& input)
     textRenderer = new TextRenderer(textShader);
     gameState = new GameState();
     physics = new physicsengine::Physics();
-    eventCallback = new physicsengine::pxCallback(*physics);
+    eventCallback = new physicsengine::pxCallback(*physics, gameEvents());
     physics->setSimulationEventCallback(eventCallback);
     bloom = new effects::Bloom(bloomShader, compositeShader, blurHorizontalShader, blurVerticalShader, config);
     shadowMapping = new effects::ShadowMapping(shadowDepthShader, config);
@@ -236,101 +226,96 @@ void initialize(GLFWwindow* window, controls::InputSource& input)
     uploadStartupUniforms();
 
     createSceneFramebuffer();
+    setLoopGlState();
 }
 
-void shutdown()
+void endGame()
 {
-    delete level;
-    level = nullptr;
-    delete hand;
-    hand = nullptr;
-    delete cake;
-    cake = nullptr;
-    delete physics;
-    physics = nullptr;
-    // Deletes the cakes in flight; their bodies went with the physics world.
-    delete controller;
-    controller = nullptr;
-    delete eventCallback;
-    eventCallback = nullptr;
-    delete shadowMapping;
-    shadowMapping = nullptr;
-    delete toonShading;
-    toonShading = nullptr;
-    delete bloom;
-    bloom = nullptr;
-
-    destroyHudImages();
-    // Bursts still alive at the end release their GL objects too.
-    for (particlesystem::ParticleSystem* system : physicsengine::particleSystems)
-        delete system;
-    physicsengine::particleSystems.clear();
+    // What lives for a throw goes first: cakes in flight take their bodies
+    // out of the world, bursts release their GL objects.
+    scene::endFlights();
     releasePhysicsDebugView();
-    delete timeLeft;
-    timeLeft = nullptr;
-    delete gameState;
-    gameState = nullptr;
-    delete textRenderer;
-    textRenderer = nullptr;
+
+    deleteSceneFramebuffer();
+    destroyHudImages();
+    destroy(cake);
+    destroy(hand);
+    destroy(level);
+    destroy(controller);
+    destroy(toonShading);
+    destroy(shadowMapping);
+    destroy(bloom);
+    physics->setSimulationEventCallback(nullptr);
+    destroy(eventCallback);
+    destroy(physics);
+    destroy(gameState);
+    destroy(textRenderer);
+    destroyPrograms();
     // Every sound bank has released its sources by now.
     alutExit();
-
-    for (Shader** program : programs) {
-        delete *program;
-        *program = nullptr;
-    }
+    destroy(timeLeft);
+    destroy(config);
+    nextCakeId = 0;
 }
 
-void setLoopGlState()
+GLFWwindow* openWindow(const Config& settings, bool visible, std::string& failure)
 {
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_BLEND);
-    glClearColor(0.25f, 0.35f, 0.45f, 1.0f);
-    glViewport(0, 0, config->width, config->height);
-}
-
-int runGame()
-{
-    config = new Config("config.conf");
-
-    if (!glfwInit()) {
-        std::cerr << "GLFW Initialization failed" << std::endl;
-        fatalExit(-1);
-    }
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
     glfwWindowHint(GLFW_REFRESH_RATE, 60);
     // Every off-screen target is made once at the configured size.
     glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
 
-    GLFWmonitor* monitor = config->fullscreen ? glfwGetPrimaryMonitor() : nullptr;
-    GLFWwindow* window = glfwCreateWindow(config->width, config->height, "Crumbrise Reloaded", monitor, nullptr);
+    GLFWmonitor* monitor = settings.fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+    GLFWwindow* window = glfwCreateWindow(settings.width, settings.height, "Crumbrise Reloaded", monitor, nullptr);
     if (window == nullptr) {
         glfwTerminate();
-        std::cout << "Failed to open window" << std::endl;
-        fatalExit(-1);
+        failure = "Failed to open window";
+        return nullptr;
     }
     glfwMakeContextCurrent(window);
 
     glewExperimental = GL_TRUE;
     if (glewInit() != GLEW_OK) {
-        std::cout << "Failed to initialize glew" << std::endl;
+        failure = "Failed to initialize glew";
+        return nullptr;
+    }
+    // GLEW's start-up may leave an error behind; the game starts clean.
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    if (const char* missing = fetchEntryPoints()) {
+        failure = std::string("Missing OpenGL function: ") + missing;
+        return nullptr;
+    }
+    return window;
+}
+
+int runGame()
+{
+    const Config settings("config.conf");
+
+    if (!glfwInit()) {
+        std::cerr << "GLFW Initialization failed" << std::endl;
         fatalExit(-1);
     }
-    fetchEntryPoints();
-
-    controls::GlfwInput input(window);
-    initialize(window, input);
-    glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
-
-    setLoopGlState();
-
-    FrameClock clock;
-    while (runFrame(window, input, clock, glfwGetTime())) {
+    std::string failure;
+    GLFWwindow* window = openWindow(settings, true, failure);
+    if (window == nullptr) {
+        std::cout << failure << std::endl;
+        fatalExit(-1);
     }
 
-    shutdown();
+    controls::GlfwInput input(window);
+    startGame(window, input, settings);
+    glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+
+    FrameClock clock;
+    while (runFrame(window, input, clock.tick(glfwGetTime()))) {
+    }
+
+    endGame();
     glfwTerminate();
     return 0;
 }

@@ -1,6 +1,6 @@
 #include "app/text_renderer.h"
 
-#include "app/console.h"
+#include "common/console.h"
 #include "shader/shader.h"
 
 #include <ft2build.h>

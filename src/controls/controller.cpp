@@ -1,12 +1,12 @@
 #include "controls/controller.h"
 
-#include "app/game_state.h"
-#include "app/globals.h"
+#include "common/game_state.h"
+#include "common/globals.h"
 #include "controls/input.h"
 #include "levels/level.h"
-#include "physicsengine/game_lists.h"
 #include "physicsengine/physics.h"
 #include "scene/cake.h"
+#include "scene/flight.h"
 #include "scene/hand.h"
 
 #include <GLFW/glfw3.h>
@@ -33,7 +33,6 @@ Controller::Controller(InputSource& input, const glm::vec3& position, const glm:
       position(position),
       windowWidth(windowWidth),
       windowHeight(windowHeight),
-      cakes(&physicsengine::thrownCakes),
       playerController(playerController),
       flyKey{GLFW_KEY_G},
       fpsKey{GLFW_KEY_F2},
@@ -59,9 +58,6 @@ Controller::Controller(InputSource& input, const glm::vec3& position, const glm:
 
 Controller::~Controller()
 {
-    for (scene::Cake* thrown : *cakes)
-        delete thrown;
-    cakes->clear();
     for (scene::Cake*& cakeTemplate : cakeTemplates) {
         delete cakeTemplate;
         cakeTemplate = nullptr;
@@ -222,18 +218,12 @@ void Controller::throwCake()
     // `position` is still the eye of the previous frame.
     const glm::vec3 dir = direction();
     const glm::vec3 spawn = position + dir;
-    const std::int32_t id = physicsengine::nextCakeId++;
-    physicsengine::Body* body =
-        playerController->throwCake(spawn, throwStrength * dir, static_cast<std::uint32_t>(id));
-
     // Four equal shares of rand()'s 32768 values; the top value counts as 4.
     const int r = std::rand() % 32768;
     int kind = 1 + static_cast<int>(std::floor(4.0 * r / 32767.0));
     if (kind > 4)
         kind = 4;
-    auto* thrown = new scene::Cake(cakeTemplates[kind - 1], playerController, body, dir, throwStrength);
-    playerController->setCake(body, thrown);
-    cakes->push_back(thrown);
+    scene::throwCake(*playerController, *cakeTemplates[kind - 1], spawn, dir, throwStrength);
 
     throwStrength = 0.0f;
     sound.play(1);

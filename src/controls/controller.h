@@ -7,7 +7,6 @@
 
 #include <array>
 #include <memory>
-#include <vector>
 
 namespace frosk::physicsengine {
 class Physics;
@@ -29,8 +28,7 @@ class Controller {
 public:
     Controller(InputSource& input, const glm::vec3& position, const glm::vec3& lookAt,
                physicsengine::Physics* playerController, double windowWidth, double windowHeight);
-    // Deletes the cakes in flight (their bodies stay with the physics world)
-    // and the templates.
+    // Deletes the templates.
     virtual ~Controller();
     Controller(const Controller&) = delete;
     Controller& operator=(const Controller&) = delete;
@@ -68,7 +66,6 @@ public:
     int mipmapMode = 2;
     int samplingMode = 1;
     Sound sound;
-    std::vector<scene::Cake*>* cakes = nullptr;
     float throwStrength = 0.0f;
     physicsengine::Physics* playerController = nullptr;
     // Milliseconds the texture-settings message still shows; none before F4 or F5.

@@ -1,6 +1,6 @@
 #include "modelLoader/model_loader.h"
 
-#include "app/console.h"
+#include "common/console.h"
 #include "datastructures/mesh.h"
 #include "datastructures/tree_node.h"
 #include "datastructures/vertex.h"

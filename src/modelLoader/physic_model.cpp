@@ -1,6 +1,6 @@
 #include "modelLoader/physic_model.h"
 
-#include "app/console.h"
+#include "common/console.h"
 #include "physicsengine/physics.h"
 
 #include <assimp/Importer.hpp>

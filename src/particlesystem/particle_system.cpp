@@ -1,7 +1,7 @@
 #include "particlesystem/particle_system.h"
 
 #include "app/config.h"
-#include "app/globals.h"
+#include "common/globals.h"
 #include "controls/controller.h"
 #include "effects/shadow_mapping.h"
 #include "shader/shader.h"

@@ -1,6 +1,6 @@
 #include "physicsengine/bullet_parts.h"
 
-#include "physicsengine/game_lists.h"
+#include "common/globals.h"
 
 #include <glm/gtc/type_ptr.hpp>
 

@@ -1,6 +1,6 @@
 #include "physicsengine/physics.h"
 
-#include "app/console.h"
+#include "common/console.h"
 #include "physicsengine/bullet_parts.h"
 
 #include <algorithm>

@@ -4,25 +4,32 @@
 #include "sound/sound.h"
 
 #include <cstdint>
-#include <vector>
 
 namespace frosk::scene {
-class Cake;
-}
-namespace frosk::particlesystem {
-class ParticleSystem;
+class Target;
 }
 
 namespace frosk::physicsengine {
 
+// What a report changes in the game. The game implements it; the reports only
+// decide when.
+class GameEvents {
+public:
+    virtual ~GameEvents() = default;
+    // A cake touched one of these two targets (either may be null, or not a
+    // target of the level being played).
+    virtual void targetTouched(scene::Target* first, scene::Target* second) = 0;
+    // The cake in flight with this id bursts; false when no cake in flight has it.
+    virtual bool burstCake(std::uint32_t cakeId) = 0;
+};
+
 // Turns the world's reports into game events: a cake touching a target
 // destroys the target, scores and bursts with the splash sound; a cake that
 // comes to rest bursts with the explosion sound. Bodies leave the world only
-// after the step, through actorsToRemove; a cake is deleted at once and its
-// body stops standing for it, so nothing reads it as a cake again.
+// after the step, through actorsToRemove.
 class pxCallback : public SimulationEventCallback {
 public:
-    explicit pxCallback(Physics& physics);
+    pxCallback(Physics& physics, GameEvents& game);
     ~pxCallback() override = default;
 
     void onWake(Body* const* bodies, std::size_t count) override;
@@ -30,19 +37,11 @@ public:
     void onContact(Body* first, Body* second) override;
 
     Physics* physics = nullptr;
+    GameEvents* game = nullptr;
     Sound sound;
-    std::vector<Body*>* actorsToRemove = nullptr;
-    std::vector<particlesystem::ParticleSystem*>* particleSystems = nullptr;
-    std::vector<std::uint32_t>* touchedCakeIds = nullptr;
-    std::vector<scene::Cake*>* thrownCakes = nullptr;
 
     static constexpr int hitSlot = 2;
     static constexpr int restSlot = 3;
-
-private:
-    void hitTarget(Body* first, Body* second);
-    // Bursts the cake in flight with this id, if there is one.
-    void burstCake(std::uint32_t id, int soundSlot);
 };
 
 } // namespace frosk::physicsengine

@@ -1,6 +1,6 @@
 #include "shader/shader.h"
 
-#include "app/console.h"
+#include "common/console.h"
 
 #include <fstream>
 #include <iostream>

@@ -1,6 +1,6 @@
 #include "sound/sound.h"
 
-#include "app/console.h"
+#include "common/console.h"
 
 #include <AL/alut.h>
 

@@ -1,6 +1,6 @@
 #include "app/game.h"
-#include "app/game_state.h"
-#include "app/globals.h"
+#include "common/game_state.h"
+#include "common/globals.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,9 @@
 // cursor, a real physics world and the game's own loop.
 #include "support/game_world.h"
 
-#include "app/game_state.h"
-#include "app/globals.h"
+#include "common/game_state.h"
+#include "common/globals.h"
 #include "controls/controller.h"
-#include "physicsengine/game_lists.h"
 #include "physicsengine/physics.h"
 #include "scene/cake.h"
 #include "scene/hand.h"
@@ -15,7 +14,7 @@
 #include <glm/gtc/constants.hpp>
 
 using frosk::controller;
-using frosk::physicsengine::thrownCakes;
+using frosk::thrownCakes;
 
 namespace {
 
@@ -178,7 +177,7 @@ class Throw : public GameWorld {};
 
 TEST_F(Throw, HeldForOneSecondLeavesAtEighteenFromInFrontOfTheEye)
 {
-    frosk::physicsengine::nextCakeId = 7;
+    frosk::nextCakeId = 7;
     const std::size_t bodies = frosk::physics->bodyCount();
     input.moveCursor({-60.0, -40.0});
     frame();
@@ -197,7 +196,7 @@ TEST_F(Throw, HeldForOneSecondLeavesAtEighteenFromInFrontOfTheEye)
     ASSERT_EQ(thrownCakes.size(), 1u);
     frosk::scene::Cake* thrown = thrownCakes.front();
     EXPECT_EQ(thrown->id, 7) << "the id it was thrown with";
-    EXPECT_EQ(frosk::physicsengine::nextCakeId, 8);
+    EXPECT_EQ(frosk::nextCakeId, 8);
     EXPECT_EQ(frosk::physics->cakeIdOf(thrown->actor), 7u);
     EXPECT_EQ(frosk::physics->cakeOf(thrown->actor), thrown);
     EXPECT_EQ(frosk::physics->bodyCount(), bodies + 1);

@@ -1,10 +1,9 @@
 // What the player sees: the game's own frame, read back from its scene target.
 #include "support/game_world.h"
 
-#include "app/globals.h"
+#include "common/globals.h"
 #include "controls/controller.h"
 #include "particlesystem/particle_system.h"
-#include "physicsengine/game_lists.h"
 #include "scene/cake.h"
 #include "support/offscreen.h"
 
@@ -47,10 +46,10 @@ TEST_F(Frame, ACakeInFlightAndABurstShowInTheScene)
     frames(40);
     input.release(GLFW_MOUSE_BUTTON_LEFT);
     frames(12);
-    ASSERT_EQ(frosk::physicsengine::thrownCakes.size(), 1u);
+    ASSERT_EQ(frosk::thrownCakes.size(), 1u);
     EXPECT_FALSE(frosk::cake->visible) << "the held cake is gone from the hand";
     const glm::vec3 ahead = frosk::controller->position + 4.0f * frosk::controller->direction();
-    frosk::physicsengine::particleSystems.push_back(new frosk::particlesystem::ParticleSystem(ahead, 2));
+    frosk::particleSystems.push_back(new frosk::particlesystem::ParticleSystem(ahead, 2));
     frames(8);
     frame(1.0 / 60.0, true);
     const std::vector<unsigned char> picture = scenePicture();
@@ -64,7 +63,7 @@ class Loop : public GameWorld {};
 TEST_F(Loop, RetiresABurstOnceItIsOlderThanOneAndAHalfSeconds)
 {
     auto* burst = new frosk::particlesystem::ParticleSystem(glm::vec3(0.0f, 1.0f, 2.0f), 4);
-    auto& systems = frosk::physicsengine::particleSystems;
+    auto& systems = frosk::particleSystems;
     systems.push_back(burst);
     const GLuint buffers[2] = {burst->particleBuffers[0], burst->particleBuffers[1]};
     const GLuint arrays[4] = {burst->updateVAO[0], burst->updateVAO[1], burst->drawVAO[0], burst->drawVAO[1]};

@@ -2,21 +2,25 @@
 // that hit targets, cakes that come to rest, and the bodies they leave behind.
 #include "support/game_world.h"
 
-#include "app/game_state.h"
-#include "app/globals.h"
+#include "common/game_state.h"
+#include "common/globals.h"
 #include "controls/controller.h"
 #include "levels/level.h"
 #include "particlesystem/particle_system.h"
-#include "physicsengine/game_lists.h"
 #include "physicsengine/physics.h"
 #include "physicsengine/px_callback.h"
 #include "scene/cake.h"
+#include "scene/flight.h"
 #include "scene/target.h"
 
 #include <AL/al.h>
 #include <GLFW/glfw3.h>
 
 using namespace frosk::physicsengine;
+using frosk::actorsToRemove;
+using frosk::particleSystems;
+using frosk::thrownCakes;
+using frosk::touchedCakeIds;
 using frosk::scene::Cake;
 
 namespace {
@@ -32,15 +36,11 @@ bool playing(ALuint source)
 
 class Reports : public GameWorld {
 protected:
-    // A cake of kind 3 thrown as the controller throws it, from `at` with `velocity`.
-    Cake* throwAt(const glm::vec3& at, const glm::vec3& velocity)
+    // A cake of kind 3 let go at `at` without a push, as the controller throws.
+    Cake* dropAt(const glm::vec3& at)
     {
-        const auto id = static_cast<std::uint32_t>(nextCakeId++);
-        Body* body = frosk::physics->throwCake(at, velocity, id);
-        auto* thrown = new Cake(frosk::controller->cakeTemplates[2], frosk::physics, body, glm::vec3(0, 0, 1), 1.0f);
-        frosk::physics->setCake(body, thrown);
-        thrownCakes.push_back(thrown);
-        return thrown;
+        return frosk::scene::throwCake(*frosk::physics, *frosk::controller->cakeTemplates[2], at,
+                                       glm::vec3(0.0f, 0.0f, 1.0f), 0.0f);
     }
 
     // Frames until no cake is in flight; how many it took.
@@ -61,7 +61,7 @@ TEST_F(Reports, ACakeAtRestBurstsWithTheExplosionAndLeavesTheWorld)
     settle();
     const std::size_t bodies = frosk::physics->bodyCount();
     const int score = frosk::gameState->score;
-    Cake* dropped = throwAt({3.0f, -1.0f, 4.0f}, glm::vec3(0.0f));
+    Cake* dropped = dropAt({3.0f, -1.0f, 4.0f});
     const int kind = dropped->kind;
     const int took = untilNoCakes(300);
     EXPECT_TRUE(thrownCakes.empty());
@@ -80,8 +80,8 @@ TEST_F(Reports, ACakeWhoseBoundsMetATargetGoesWithItsBodyOnceAndIsNeverReadAgain
 {
     // Two cakes in the air; the id of the second was recorded although its
     // body is not part of the report that comes.
-    Cake* hitting = throwAt({0.0f, 20.0f, 0.0f}, glm::vec3(0.0f));
-    Cake* brushing = throwAt({6.0f, 20.0f, 0.0f}, glm::vec3(0.0f));
+    Cake* hitting = dropAt({0.0f, 20.0f, 0.0f});
+    Cake* brushing = dropAt({6.0f, 20.0f, 0.0f});
     Body* hittingBody = hitting->actor;
     Body* brushingBody = brushing->actor;
     frame();

@@ -7,9 +7,9 @@
 // milliseconds.
 #include "app/config.h"
 #include "app/game.h"
-#include "app/game_state.h"
-#include "app/globals.h"
 #include "app/pass_timings.h"
+#include "common/game_state.h"
+#include "common/globals.h"
 #include "controls/input.h"
 #include "effects/shadow_mapping.h"
 
@@ -48,23 +48,19 @@ int main(int argc, char** argv)
 
     if (!glfwInit())
         return 1;
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(width, height, "Crumbrise timing", nullptr, nullptr);
-    if (window == nullptr)
+    frosk::Config settings("config.conf");
+    settings.width = width;
+    settings.height = height;
+    settings.fullscreen = false;
+    std::string failure;
+    GLFWwindow* window = frosk::openWindow(settings, false, failure);
+    if (window == nullptr) {
+        std::fprintf(stderr, "%s\n", failure.c_str());
         return 1;
-    glfwMakeContextCurrent(window);
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK)
-        return 1;
+    }
 
     frosk::controls::ScriptedInput input;
-    frosk::config = new frosk::Config("config.conf");
-    frosk::config->width = width;
-    frosk::config->height = height;
-    frosk::initialize(window, input);
+    frosk::startGame(window, input, settings);
     if (levelNumber == 2) {
         frosk::gameState->status = frosk::GameState::won;
         frosk::advanceLevel();
@@ -111,8 +107,7 @@ int main(int argc, char** argv)
     }
 
     frosk::enablePassTimings(false);
-    frosk::shutdown();
-    delete frosk::config;
+    frosk::endGame();
     glfwDestroyWindow(window);
     glfwTerminate();
     return 0;

@@ -3,8 +3,8 @@
 
 #include "app/game.h"
 #include "app/pass_timings.h"
+#include "common/globals.h"
 #include "controls/controller.h"
-#include "app/globals.h"
 
 #include <string>
 #include <vector>

@@ -7,15 +7,15 @@
 
 #include "app/config.h"
 #include "app/game.h"
-#include "app/game_state.h"
-#include "app/globals.h"
+#include "common/game_state.h"
+#include "common/globals.h"
 #include "controls/controller.h"
 #include "effects/shadow_mapping.h"
 #include "levels/level.h"
 #include "particlesystem/particle_system.h"
-#include "physicsengine/game_lists.h"
 #include "physicsengine/physics.h"
 #include "scene/cake.h"
+#include "scene/flight.h"
 #include "scene/target.h"
 #include "support/offscreen.h"
 
@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-using frosk::physicsengine::thrownCakes;
+using frosk::thrownCakes;
 
 namespace {
 
@@ -60,13 +60,8 @@ std::size_t differingBytes(const std::vector<unsigned char>& a, const std::vecto
 // A cake of the first kind thrown at `speed` from `from` towards `to`.
 void throwCake(const glm::vec3& from, const glm::vec3& to, float speed)
 {
-    using namespace frosk::physicsengine;
-    const auto id = static_cast<std::uint32_t>(nextCakeId++);
-    Body* body = frosk::physics->throwCake(from, glm::normalize(to - from) * speed, id);
-    auto* cake = new frosk::scene::Cake(frosk::controller->cakeTemplates[0], frosk::physics, body,
-                                        glm::vec3(0, 0, 1), speed);
-    frosk::physics->setCake(body, cake);
-    thrownCakes.push_back(cake);
+    frosk::scene::throwCake(*frosk::physics, *frosk::controller->cakeTemplates[0], from, glm::normalize(to - from),
+                            speed);
 }
 
 // Straight at the board of `target`, from four units in front of it.
@@ -97,10 +92,9 @@ class ShadowCache : public GameWorld {
 protected:
     void restartGame()
     {
-        frosk::shutdown();
-        frosk::physicsengine::nextCakeId = 0;
+        frosk::endGame();
         input.releaseAll();
-        frosk::initialize(window, input);
+        frosk::startGame(window, input, frosk::Config("config.conf"));
     }
 
     // One frame, and every `every`th one drawn and kept. Bursts start with
@@ -109,9 +103,9 @@ protected:
     void playFrame(Recorded& recorded, int index, int every)
     {
         frosk::update(1.0 / 60.0);
-        for (frosk::particlesystem::ParticleSystem* system : frosk::physicsengine::particleSystems)
+        for (frosk::particlesystem::ParticleSystem* system : frosk::particleSystems)
             delete system;
-        frosk::physicsengine::particleSystems.clear();
+        frosk::particleSystems.clear();
         if (index % every != 0)
             return;
         frosk::drawFrame();

@@ -4,14 +4,14 @@
 #include "support/game_world.h"
 
 #include "app/game.h"
-#include "app/game_state.h"
-#include "app/globals.h"
+#include "common/game_state.h"
+#include "common/globals.h"
 #include "controls/controller.h"
 #include "levels/level1.h"
 #include "levels/level2.h"
-#include "physicsengine/game_lists.h"
 #include "physicsengine/physics.h"
 #include "scene/cake.h"
+#include "scene/flight.h"
 #include "scene/target.h"
 
 using frosk::GameState;
@@ -55,17 +55,12 @@ TEST_F(LevelChange, WinsAlternateTheLayoutsAndALossStartsOver)
 
 TEST_F(LevelChange, ACakeThatHitsATargetDestroysItAndScores)
 {
-    using namespace frosk::physicsengine;
     // Target 2 stands still at (3, -1, 12); throw straight at its board.
     frosk::scene::Target* target = frosk::level->targets[1];
     const glm::vec3 board = glm::vec3(target->modelMatrix * glm::vec4(0.0f, 0.75f, 0.0f, 1.0f));
     const glm::vec3 from = board + glm::vec3(0.0f, 0.3f, -4.0f);
-    const auto id = static_cast<std::uint32_t>(nextCakeId++);
-    Body* body = frosk::physics->throwCake(from, glm::normalize(board - from) * 15.0f, id);
-    auto* thrown = new frosk::scene::Cake(frosk::controller->cakeTemplates[0], frosk::physics, body,
-                                          glm::vec3(0, 0, 1), 15.0f);
-    frosk::physics->setCake(body, thrown);
-    thrownCakes.push_back(thrown);
+    frosk::scene::throwCake(*frosk::physics, *frosk::controller->cakeTemplates[0], from,
+                            glm::normalize(board - from), 15.0f);
     const std::size_t bodies = frosk::physics->bodyCount();
 
     for (int i = 0; i < 120 && frosk::level->targets.size() == 10; ++i)
@@ -74,8 +69,8 @@ TEST_F(LevelChange, ACakeThatHitsATargetDestroysItAndScores)
     EXPECT_EQ(std::count(frosk::level->targets.begin(), frosk::level->targets.end(), target), 0);
     EXPECT_EQ(frosk::gameState->score, 100);
     EXPECT_EQ(frosk::gameState->targetsLeft, 9);
-    EXPECT_TRUE(thrownCakes.empty());
-    EXPECT_EQ(particleSystems.size(), 1u);
+    EXPECT_TRUE(frosk::thrownCakes.empty());
+    EXPECT_EQ(frosk::particleSystems.size(), 1u);
     EXPECT_EQ(frosk::physics->bodyCount(), bodies - 2) << "cake and target bodies leave after the step";
-    EXPECT_TRUE(actorsToRemove.empty());
+    EXPECT_TRUE(frosk::actorsToRemove.empty());
 }

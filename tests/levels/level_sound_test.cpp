@@ -3,7 +3,7 @@
 #include "support/sound_device.h"
 
 #include "app/game.h"
-#include "app/globals.h"
+#include "common/globals.h"
 #include "levels/level1.h"
 #include "levels/level2.h"
 #include "sound/sound.h"

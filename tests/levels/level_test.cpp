@@ -4,7 +4,7 @@
 #include "support/game_world.h"
 
 #include "app/game.h"
-#include "app/globals.h"
+#include "common/globals.h"
 #include "datastructures/tree_node.h"
 #include "levels/level1.h"
 #include "levels/level2.h"

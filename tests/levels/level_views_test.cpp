@@ -3,8 +3,8 @@
 #include "support/game_world.h"
 
 #include "app/game.h"
-#include "app/game_state.h"
-#include "app/globals.h"
+#include "common/game_state.h"
+#include "common/globals.h"
 #include "controls/controller.h"
 #include "physicsengine/physics.h"
 #include "support/offscreen.h"

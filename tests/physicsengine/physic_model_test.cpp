@@ -190,7 +190,7 @@ TEST_F(PhysicModelTest, TheFirstLevelsCollisionModelCarriesACakeAndThePlayer)
     unsigned flags = 0;
     for (int frame = 0; frame < 480; ++frame) {
         physics->step(1.0 / 60.0);
-        physics->removeBodies(frosk::physicsengine::actorsToRemove);
+        physics->removeBodies(frosk::actorsToRemove);
         flags = physics->movePlayer({0, -9.8f / 60.0f, 0}, 0.001f, 1.0f / 60.0f);
     }
     ASSERT_EQ(reports.slept.size(), 1u);

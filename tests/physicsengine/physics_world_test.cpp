@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 using namespace testworld;
-using frosk::physicsengine::actorsToRemove;
-using frosk::physicsengine::touchedCakeIds;
+using frosk::actorsToRemove;
+using frosk::touchedCakeIds;
 
 namespace {
 

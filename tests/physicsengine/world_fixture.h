@@ -5,7 +5,7 @@
 
 #include "collada_writer.h"
 
-#include "physicsengine/game_lists.h"
+#include "common/globals.h"
 #include "physicsengine/physics.h"
 
 #include <gtest/gtest.h>
@@ -38,8 +38,8 @@ struct Reports : frosk::physicsengine::SimulationEventCallback {
     {
         contacts.emplace_back(first, second);
         if (queueContacts) {
-            frosk::physicsengine::actorsToRemove.push_back(first);
-            frosk::physicsengine::actorsToRemove.push_back(second);
+            frosk::actorsToRemove.push_back(first);
+            frosk::actorsToRemove.push_back(second);
         }
     }
 };
@@ -48,8 +48,8 @@ class WorldTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        frosk::physicsengine::touchedCakeIds.clear();
-        frosk::physicsengine::actorsToRemove.clear();
+        frosk::touchedCakeIds.clear();
+        frosk::actorsToRemove.clear();
         physics = std::make_unique<Physics>();
         physics->setSimulationEventCallback(&reports);
     }
@@ -69,7 +69,7 @@ protected:
     {
         for (double t = 0.0; t < seconds - 1e-9; t += dt) {
             physics->step(dt);
-            physics->removeBodies(frosk::physicsengine::actorsToRemove);
+            physics->removeBodies(frosk::actorsToRemove);
         }
     }
 

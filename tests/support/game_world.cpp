@@ -2,8 +2,7 @@
 
 #include "app/config.h"
 #include "app/game.h"
-#include "app/globals.h"
-#include "physicsengine/game_lists.h"
+#include "common/globals.h"
 #include "physicsengine/physics.h"
 
 void GameWorld::SetUp()
@@ -11,20 +10,15 @@ void GameWorld::SetUp()
     GlTest::SetUp();
     if (HasFatalFailure())
         return;
-    frosk::config = new frosk::Config("config.conf");
-    frosk::initialize(window, input);
-    frosk::setLoopGlState();
+    frosk::startGame(window, input, frosk::Config("config.conf"));
 }
 
 void GameWorld::TearDown()
 {
     if (frosk::config != nullptr) {
-        frosk::shutdown();
+        frosk::endGame();
         glDisable(GL_BLEND);
-        delete frosk::config;
-        frosk::config = nullptr;
     }
-    frosk::physicsengine::nextCakeId = 0;
     GlTest::TearDown();
 }
 

@@ -1,7 +1,6 @@
 #include "leak_check.h"
 
-#include "app/globals.h"
-#include "physicsengine/game_lists.h"
+#include "common/globals.h"
 #include "physicsengine/physics.h"
 
 #include <GL/glew.h>
@@ -73,8 +72,8 @@ void LeakCheck::levelBuilt(int newLayout)
 
 void LeakCheck::afterFrame(int frame)
 {
-    if (!pending || !frosk::physicsengine::thrownCakes.empty() || !frosk::physicsengine::particleSystems.empty()
-        || !frosk::physicsengine::actorsToRemove.empty())
+    if (!pending || !frosk::thrownCakes.empty() || !frosk::particleSystems.empty()
+        || !frosk::actorsToRemove.empty())
         return;
     pending = false;
     ++checks;

@@ -11,8 +11,8 @@
 
 #include "app/config.h"
 #include "app/game.h"
-#include "app/game_state.h"
-#include "app/globals.h"
+#include "common/game_state.h"
+#include "common/globals.h"
 #include "controls/input.h"
 
 #include <GL/glew.h>
@@ -33,7 +33,7 @@ void reportGlfwError(int code, const char* description)
     std::fprintf(stderr, "GLFW error %d: %s\n", code, description);
 }
 
-GLFWwindow* openWindow(int width, int height, bool visible)
+GLFWwindow* openWindow(const frosk::Config& settings, bool visible)
 {
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
@@ -44,27 +44,10 @@ GLFWwindow* openWindow(int width, int height, bool visible)
     glfwSetErrorCallback(reportGlfwError);
     if (!glfwInit())
         return nullptr;
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
-    glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(width, height, "Crumbrise autoplay", nullptr, nullptr);
-    if (window == nullptr) {
-        glfwTerminate();
-        return nullptr;
-    }
-    glfwMakeContextCurrent(window);
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) {
-        std::fprintf(stderr, "glewInit failed\n");
-        glfwDestroyWindow(window);
-        glfwTerminate();
-        return nullptr;
-    }
-    // GLEW's start-up may leave an error behind; the game starts clean.
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    std::string failure;
+    GLFWwindow* window = frosk::openWindow(settings, visible, failure);
+    if (window == nullptr)
+        std::fprintf(stderr, "%s\n", failure.c_str());
     return window;
 }
 
@@ -96,23 +79,20 @@ int main(int argc, char** argv)
         setenv("ALSOFT_DRIVERS", "null", 0);
     std::srand(options.seed);
 
-    frosk::config = new frosk::Config("config.conf");
-    GLFWwindow* window = openWindow(frosk::config->width, frosk::config->height, options.visible);
-    if (window == nullptr) {
-        delete frosk::config;
+    const frosk::Config settings("config.conf");
+    GLFWwindow* window = openWindow(settings, options.visible);
+    if (window == nullptr)
         return 1;
-    }
     ilInit();
 
     frosk::controls::ScriptedInput input;
-    frosk::initialize(window, input);
-    frosk::setLoopGlState();
+    frosk::startGame(window, input, settings);
 
     const autoplay::EventLog log(stdout, options.quiet);
     autoplay::Observer observer(log, options.frameSeconds);
     autoplay::Player player(input, observer, log, options.frameSeconds, options.wobbleDegrees, options.seed);
     autoplay::LeakCheck leaks(log);
-    const autoplay::Screenshots screenshots(options.screenshotDir, frosk::config->width, frosk::config->height);
+    const autoplay::Screenshots screenshots(options.screenshotDir, settings.width, settings.height);
 
     std::size_t played = 0; // plan entries finished
     bool offPlan = false;
@@ -121,38 +101,36 @@ int main(int argc, char** argv)
         leaks.levelBuilt(frosk::gameState->level % 2 != 0 ? 1 : 2);
     player.setAim(options.plan.front());
 
-    const auto start = std::chrono::steady_clock::now();
     int frame = 0;
-    while (frame < options.maxFrames && !glfwWindowShouldClose(window)) {
+    frosk::FrameHooks hooks;
+    hooks.afterUpdate = [&] { observer.afterUpdate(frame); };
+    hooks.beforeSwap = [&] {
+        if (!screenshots.enabled())
+            return;
+        if (options.screenshotEvery > 0 && frame % options.screenshotEvery == 0)
+            screenshots.take(frameName("frame", frame));
+        if (observer.wonThisFrame)
+            screenshots.take(frameName("win", frame));
+        if (observer.lostThisFrame)
+            screenshots.take(frameName("loss", frame));
+    };
+
+    const auto start = std::chrono::steady_clock::now();
+    while (frame < options.maxFrames) {
         ++frame;
         // The player waits for the leak check of a new level before it plays:
         // what the old level left must have gone before anything is counted.
         if (!leaks.waiting())
             player.beforeFrame(frame);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glfwPollEvents();
-        frosk::update(options.frameSeconds);
-        observer.afterUpdate(frame);
-        frosk::drawFrame();
-        if (screenshots.enabled()) {
-            if (options.screenshotEvery > 0 && frame % options.screenshotEvery == 0)
-                screenshots.take(frameName("frame", frame));
-            if (observer.wonThisFrame)
-                screenshots.take(frameName("win", frame));
-            if (observer.lostThisFrame)
-                screenshots.take(frameName("loss", frame));
-        }
-        glfwSwapBuffers(window);
+        // The game's own frame, at the fixed frame time.
+        if (!frosk::runFrame(window, input, options.frameSeconds, hooks))
+            break;
 
-        const bool changing = observer.wonThisFrame || observer.lostThisFrame;
-        if (changing) {
+        if (observer.wonThisFrame || observer.lostThisFrame) {
             const Aim wanted = options.plan[played];
             if ((wanted == Aim::win) != observer.wonThisFrame)
                 offPlan = true;
             ++played;
-        }
-        frosk::advanceLevel();
-        if (changing) {
             observer.levelBuilt(frame);
             player.levelChanged();
             if (options.checkLeaks)
@@ -177,9 +155,7 @@ int main(int argc, char** argv)
                 observer.rests, observer.far, leaks.checks, leaks.failures, seconds, reached ? "reached" : "missed");
     std::fflush(stdout);
 
-    frosk::shutdown();
-    delete frosk::config;
-    frosk::config = nullptr;
+    frosk::endGame();
     glfwDestroyWindow(window);
     glfwTerminate();
     return reached ? 0 : 1;

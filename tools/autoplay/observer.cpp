@@ -2,10 +2,9 @@
 
 #include "ballistics.h"
 
-#include "app/game_state.h"
-#include "app/globals.h"
+#include "common/game_state.h"
+#include "common/globals.h"
 #include "levels/level.h"
-#include "physicsengine/game_lists.h"
 #include "physicsengine/physics.h"
 #include "scene/cake.h"
 #include "scene/target.h"
@@ -76,7 +75,7 @@ void Observer::afterUpdate(int frame)
     // Cakes: new ones start a flight, known ones extend it.
     std::set<int> seen;
     const float dt = static_cast<float>(frameSeconds);
-    for (const frosk::scene::Cake* cake : frosk::physicsengine::thrownCakes) {
+    for (const frosk::scene::Cake* cake : frosk::thrownCakes) {
         seen.insert(cake->id);
         const glm::vec3 position = world.position(cake->actor);
         const glm::vec3 velocity = world.linearVelocity(cake->actor);

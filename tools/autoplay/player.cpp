@@ -1,11 +1,10 @@
 #include "player.h"
 
-#include "app/game_state.h"
-#include "app/globals.h"
+#include "common/game_state.h"
+#include "common/globals.h"
 #include "controls/controller.h"
 #include "controls/input.h"
 #include "levels/level.h"
-#include "physicsengine/game_lists.h"
 #include "scene/cake.h"
 #include "scene/target.h"
 
@@ -295,7 +294,7 @@ void Player::recordThrow(int frame, const std::optional<Launch>& launch)
     const frosk::controls::Controller& player = *frosk::controller;
     const glm::vec3 eye = player.position;
     const float speed = player.throwStrength;
-    const int cakeId = frosk::physicsengine::nextCakeId;
+    const int cakeId = frosk::nextCakeId;
     // The angles the throw will really take, after this frame's turn.
     const glm::dvec2 turn = (glm::dvec2(player.windowWidth, player.windowHeight) * 0.5 - input.cursorPosition())
                           * static_cast<double>(player.mouseSpeed);

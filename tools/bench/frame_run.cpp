@@ -7,15 +7,15 @@
 
 #include "app/config.h"
 #include "app/game.h"
-#include "app/game_state.h"
-#include "app/globals.h"
+#include "common/game_state.h"
+#include "common/globals.h"
 #include "controls/controller.h"
 #include "levels/level1.h"
 #include "levels/level2.h"
 #include "particlesystem/particle_system.h"
-#include "physicsengine/game_lists.h"
 #include "physicsengine/physics.h"
 #include "scene/cake.h"
+#include "scene/flight.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -31,8 +31,8 @@ namespace bench {
 
 namespace {
 
-using frosk::physicsengine::particleSystems;
-using frosk::physicsengine::thrownCakes;
+using frosk::particleSystems;
+using frosk::thrownCakes;
 
 double milliseconds(long long nanoseconds)
 {
@@ -46,27 +46,6 @@ long long cpuNanoseconds(clockid_t clock)
     return now.tv_sec * 1000000000LL + now.tv_nsec;
 }
 
-GLFWwindow* openWindow(int width, int height)
-{
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_REFRESH_RATE, 60);
-    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(width, height, "Crumbrise Reloaded", nullptr, nullptr);
-    if (window == nullptr)
-        return nullptr;
-    glfwMakeContextCurrent(window);
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) {
-        glfwDestroyWindow(window);
-        return nullptr;
-    }
-    while (glGetError() != GL_NO_ERROR) {
-    }
-    return window;
-}
-
 // The game as the program starts it, on a window of the run's size, with the
 // player's input scripted and the simulated clock at exactly 60 frames a
 // second, so every run plays the same game however long its frames take.
@@ -74,28 +53,22 @@ class Game {
 public:
     Game(GLFWwindow* window, const RunOptions& options) : window(window)
     {
-        frosk::config = new frosk::Config("config.conf");
-        frosk::config->width = options.width;
-        frosk::config->height = options.height;
-        frosk::config->fullscreen = false;
-        frosk::initialize(window, input);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glEnable(GL_BLEND);
-        glClearColor(0.25f, 0.35f, 0.45f, 1.0f);
-        glViewport(0, 0, options.width, options.height);
+        frosk::startGame(window, input, settingsFor(options));
     }
 
-    ~Game()
-    {
-        clearFlight();
-        frosk::shutdown();
-        delete frosk::config;
-        frosk::config = nullptr;
-        frosk::physicsengine::nextCakeId = 0;
-    }
+    ~Game() { frosk::endGame(); }
 
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
+
+    static frosk::Config settingsFor(const RunOptions& options)
+    {
+        frosk::Config settings("config.conf");
+        settings.width = options.width;
+        settings.height = options.height;
+        settings.fullscreen = false;
+        return settings;
+    }
 
     double nextTime()
     {
@@ -103,23 +76,10 @@ public:
         return simulated;
     }
 
-    bool frame() { return frosk::runFrame(window, input, clock, nextTime()); }
+    bool frame() { return frosk::runFrame(window, input, clock.tick(nextTime())); }
 
     // No cake in the air and no burst left.
-    void clearFlight()
-    {
-        std::vector<frosk::physicsengine::Body*> bodies;
-        for (frosk::scene::Cake* thrown : thrownCakes) {
-            bodies.push_back(thrown->actor);
-            delete thrown;
-        }
-        thrownCakes.clear();
-        if (frosk::physics != nullptr)
-            frosk::physics->removeBodies(bodies);
-        for (frosk::particlesystem::ParticleSystem* system : particleSystems)
-            delete system;
-        particleSystems.clear();
-    }
+    static void clearFlight() { frosk::scene::endFlights(); }
 
     GLFWwindow* window;
     frosk::controls::ScriptedInput input;
@@ -321,7 +281,8 @@ Samples runGameAtSize(const RunOptions& options, std::vector<std::string>& profi
     const long long mainStart = steadyNanoseconds();
     if (!glfwInit())
         return samples;
-    GLFWwindow* window = openWindow(options.width, options.height);
+    std::string failure;
+    GLFWwindow* window = frosk::openWindow(Game::settingsFor(options), true, failure);
     if (window == nullptr) {
         glfwTerminate();
         return samples;

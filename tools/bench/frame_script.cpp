@@ -1,12 +1,12 @@
 #include "frame_script.h"
 
-#include "app/game_state.h"
-#include "app/globals.h"
+#include "common/game_state.h"
+#include "common/globals.h"
 #include "controls/controller.h"
 #include "particlesystem/particle_system.h"
-#include "physicsengine/game_lists.h"
 #include "physicsengine/physics.h"
 #include "scene/cake.h"
+#include "scene/flight.h"
 
 #include <GLFW/glfw3.h>
 
@@ -14,7 +14,7 @@
 
 namespace bench {
 
-using frosk::physicsengine::thrownCakes;
+using frosk::thrownCakes;
 
 FrameScript::FrameScript(frosk::controls::ScriptedInput& input, int cakesInFlight)
     : input(input), cakesInFlight(cakesInFlight)
@@ -70,22 +70,17 @@ void FrameScript::burstOldCakes()
 {
     constexpr int lifetime = 180;
     std::map<int, int> seen;
-    for (auto it = thrownCakes.begin(); it != thrownCakes.end();) {
-        frosk::scene::Cake* thrown = *it;
+    std::vector<int> old;
+    for (const frosk::scene::Cake* thrown : thrownCakes) {
         const auto found = firstSeen.find(thrown->id);
         const int born = found == firstSeen.end() ? frame : found->second;
-        if (frame - born < lifetime) {
+        if (frame - born < lifetime)
             seen[thrown->id] = born;
-            ++it;
-            continue;
-        }
-        it = thrownCakes.erase(it);
-        frosk::physicsengine::particleSystems.push_back(
-            new frosk::particlesystem::ParticleSystem(thrown->position(), thrown->kind));
-        frosk::physicsengine::actorsToRemove.push_back(thrown->actor);
-        frosk::physics->setCake(thrown->actor, nullptr);
-        delete thrown;
+        else
+            old.push_back(thrown->id);
     }
+    for (int id : old)
+        frosk::scene::burstCake(static_cast<std::uint32_t>(id));
     firstSeen = std::move(seen);
 }
 
@@ -99,13 +94,8 @@ void FrameScript::launchCake()
     const glm::vec3 velocity = across(random) * direction + glm::vec3(0.0f, up(random), 0.0f);
     const glm::vec3 spawn = frosk::controller->position + direction + glm::vec3(0.0f, 0.5f, 0.0f);
 
-    frosk::physicsengine::Physics* physics = frosk::physics;
-    const auto id = static_cast<std::uint32_t>(frosk::physicsengine::nextCakeId++);
-    frosk::physicsengine::Body* body = physics->throwCake(spawn, velocity, id);
-    const frosk::scene::Cake* kind = frosk::controller->cakeTemplates[launched % 4];
-    auto* thrown = new frosk::scene::Cake(kind, physics, body, glm::normalize(velocity), glm::length(velocity));
-    physics->setCake(body, thrown);
-    thrownCakes.push_back(thrown);
+    const frosk::scene::Cake& kind = *frosk::controller->cakeTemplates[launched % 4];
+    frosk::scene::throwCake(*frosk::physics, kind, spawn, glm::normalize(velocity), glm::length(velocity));
     ++launched;
 }
 

@@ -1,4 +1,4 @@
-#include "app/console.h"
+#include "common/console.h"
 
 #include <cstdio>
 #include <cstdlib>

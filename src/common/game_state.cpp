@@ -1,4 +1,4 @@
-#include "app/game_state.h"
+#include "common/game_state.h"
 
 namespace frosk {
 
