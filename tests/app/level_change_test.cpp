@@ -16,9 +16,9 @@
 
 using frosk::GameState;
 
-class LevelChange : public GameWorld {};
+class LevelChangeInPlay : public GameWorld {};
 
-TEST_F(LevelChange, WinsAlternateTheLayoutsAndALossStartsOver)
+TEST_F(LevelChangeInPlay, WinsAlternateTheLayoutsAndALossStartsOver)
 {
     GameState& state = *frosk::gameState;
     state.score = 300;
@@ -53,7 +53,7 @@ TEST_F(LevelChange, WinsAlternateTheLayoutsAndALossStartsOver)
     EXPECT_EQ(*frosk::timeLeft, 120000.0);
 }
 
-TEST_F(LevelChange, ACakeThatHitsATargetDestroysItAndScores)
+TEST_F(LevelChangeInPlay, ACakeThatHitsATargetDestroysItAndScores)
 {
     // Target 2 stands still at (3, -1, 12); throw straight at its board.
     frosk::scene::Target* target = frosk::level->targets[1];
