@@ -35,7 +35,7 @@ const char* Snowman::collisionModel(int kind)
 Snowman::Snowman(physicsengine::Physics* physics, Shader* program, Shader* secondProgram,
                  effects::ShadowMapping* shadowMapping, effects::ToonShading* toonShading,
                  const glm::mat4& modelMatrix)
-    : SceneObject(modelMatrix),
+    : ModelObject(modelMatrix),
       program(program),
       secondProgram(secondProgram),
       shadowMapping(shadowMapping),
@@ -51,11 +51,10 @@ Snowman::Snowman(physicsengine::Physics* physics, Shader* program, Shader* secon
 
 Snowman::Snowman(physicsengine::Physics* physics, const Snowman* prototype, const glm::vec3& scale, int kind,
                  const glm::mat4& modelMatrix)
-    : SceneObject(glm::scale(modelMatrix, scale)),
+    : ModelObject(glm::scale(modelMatrix, scale), prototype->model),
       program(prototype->program),
       secondProgram(prototype->secondProgram),
       shadowMapping(prototype->shadowMapping),
-      model(prototype->model),
       ownsModel(false),
       swayDirection(-1),
       physics(physics)
@@ -136,41 +135,6 @@ void Snowman::sway(float f)
     modelMatrix = turnedAboutY(modelMatrix, step);
     // The counter keeps whole degrees, so it may lag the body's real turn.
     swayAngle = static_cast<int>(static_cast<float>(swayAngle) + step);
-}
-
-glm::mat4 Snowman::world() const
-{
-    return modelMatrix * model->transform;
-}
-
-void Snowman::draw()
-{
-    model->draw(world());
-}
-
-void Snowman::drawSecondary()
-{
-    model->drawSecondary(world());
-}
-
-void Snowman::drawDepth()
-{
-    model->drawDepth(world());
-}
-
-void Snowman::drawShadowed()
-{
-    model->drawShadowed(world());
-}
-
-void Snowman::drawSilhouette()
-{
-    model->drawSilhouette(world());
-}
-
-void Snowman::drawToon()
-{
-    model->drawToon(world());
 }
 
 } // namespace frosk::scene

@@ -12,7 +12,7 @@ namespace frosk::scene {
 
 Target::Target(Shader* program, Shader* secondProgram, effects::ShadowMapping* shadowMapping,
                effects::ToonShading* toonShading, const glm::mat4& modelMatrix)
-    : SceneObject(modelMatrix),
+    : ModelObject(modelMatrix),
       program(program),
       secondProgram(secondProgram),
       shadowMapping(shadowMapping),
@@ -25,14 +25,13 @@ Target::Target(Shader* program, Shader* secondProgram, effects::ShadowMapping* s
 
 Target::Target(physicsengine::Physics* physics, const Target* targetTemplate, const glm::vec3& direction,
                float speed, float distance, const glm::mat4& modelMatrix)
-    : SceneObject(modelMatrix),
+    : ModelObject(modelMatrix, targetTemplate->model),
       program(targetTemplate->program),
       secondProgram(targetTemplate->secondProgram),
       direction(direction),
       speed(speed),
       distance(distance),
       shadowMapping(targetTemplate->shadowMapping),
-      model(targetTemplate->model),
       ownsModel(false),
       physics(physics)
 {
@@ -72,41 +71,6 @@ void Target::update(double deltaTime)
         direction = -direction;
         travelled = 0.0f;
     }
-}
-
-glm::mat4 Target::world() const
-{
-    return modelMatrix * model->transform;
-}
-
-void Target::draw()
-{
-    model->draw(world());
-}
-
-void Target::drawSecondary()
-{
-    model->drawSecondary(world());
-}
-
-void Target::drawDepth()
-{
-    model->drawDepth(world());
-}
-
-void Target::drawShadowed()
-{
-    model->drawShadowed(world());
-}
-
-void Target::drawSilhouette()
-{
-    model->drawSilhouette(world());
-}
-
-void Target::drawToon()
-{
-    model->drawToon(world());
 }
 
 } // namespace frosk::scene

@@ -34,7 +34,7 @@ const char* Terrain::collisionModel(int levelNumber)
 Terrain::Terrain(physicsengine::Physics* physics, Shader* program, Shader* secondProgram,
                  effects::ShadowMapping* shadowMapping, effects::ToonShading* toonShading, int levelNumber,
                  const glm::mat4& modelMatrix)
-    : SceneObject(modelMatrix),
+    : ModelObject(modelMatrix),
       program(program),
       secondProgram(secondProgram),
       levelNumber(levelNumber),
@@ -56,41 +56,6 @@ Terrain::~Terrain()
     physics->removeBodies(physicModel.actors);
 }
 
-glm::mat4 Terrain::world() const
-{
-    return modelMatrix * model->transform;
-}
-
 void Terrain::update(double /*deltaTime*/) {}
-
-void Terrain::draw()
-{
-    model->draw(world());
-}
-
-void Terrain::drawDepth()
-{
-    model->drawDepth(world());
-}
-
-void Terrain::drawShadowed()
-{
-    model->drawShadowed(world());
-}
-
-void Terrain::drawSilhouette()
-{
-    model->drawSilhouette(world());
-}
-
-void Terrain::drawToon()
-{
-    model->drawToon(world());
-}
-
-void Terrain::drawSecondary()
-{
-    model->drawSecondary(world());
-}
 
 } // namespace frosk::scene
