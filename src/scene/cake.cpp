@@ -1,9 +1,6 @@
 #include "scene/cake.h"
 
-#include "datastructures/tree_node.h"
-#include "modelLoader/model_loader.h"
 #include "physicsengine/physics.h"
-#include "shader/shader.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -27,19 +24,17 @@ const char* Cake::modelFile(int kind)
 
 Cake::Cake(Shader* program, Shader* secondProgram, int kind, effects::ShadowMapping* shadowMapping,
            effects::ToonShading* toonShading, const glm::mat4& modelMatrix)
-    : ModelObject(modelMatrix), program(program), secondProgram(secondProgram), kind(kind), ownsModel(true)
+    : ModelObject(modelMatrix, program, secondProgram, shadowMapping, toonShading), kind(kind), ownsModel(true)
 {
-    modelLoader::ModelLoader loader(shadowMapping, toonShading);
-    model = loader.loadModel(program->programHandle, secondProgram->programHandle, modelFile(kind));
+    loadModel(modelFile(kind));
 }
 
 Cake::Cake(const Cake* cakeTemplate, physicsengine::Physics* physics, physicsengine::Body* body,
            const glm::vec3& direction, float strength)
-    : ModelObject(cakeTemplate->modelMatrix, cakeTemplate->model),
+    : ModelObject(cakeTemplate->modelMatrix, cakeTemplate->program, cakeTemplate->secondProgram, nullptr, nullptr,
+                  cakeTemplate->model),
       actor(body),
       physics(physics),
-      program(cakeTemplate->program),
-      secondProgram(cakeTemplate->secondProgram),
       kind(cakeTemplate->kind),
       direction(direction),
       strength(strength),

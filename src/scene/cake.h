@@ -5,11 +5,6 @@
 #include <glm/glm.hpp>
 
 namespace frosk {
-class Shader;
-namespace effects {
-class ShadowMapping;
-class ToonShading;
-} // namespace effects
 namespace physicsengine {
 class Body;
 class Physics;
@@ -51,8 +46,6 @@ public:
     // The cake's rigid body; none for templates and the held cake.
     physicsengine::Body* actor = nullptr;
     physicsengine::Physics* physics = nullptr;
-    Shader* program = nullptr;
-    Shader* secondProgram = nullptr;
     int kind = 0;
     glm::vec3 direction{0.0f};
     float strength = 0.0f;

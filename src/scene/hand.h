@@ -4,14 +4,6 @@
 
 #include <glm/glm.hpp>
 
-namespace frosk {
-class Shader;
-namespace effects {
-class ShadowMapping;
-class ToonShading;
-} // namespace effects
-} // namespace frosk
-
 namespace frosk::scene {
 
 // The player's hand in front of the camera. It sinks while the throw button
@@ -33,8 +25,6 @@ public:
     virtual void throwStep(double deltaTime);
     virtual void release();
 
-    Shader* program = nullptr;
-    Shader* secondProgram = nullptr;
     float progress = 0.0f;
     float distance = 0.0f;
     float animSpeed = 0.0f;

@@ -6,7 +6,7 @@
 
 namespace frosk::scene {
 
-Heaven::Heaven(Shader* program, const glm::mat4& modelMatrix) : ModelObject(modelMatrix), program(program)
+Heaven::Heaven(Shader* program, const glm::mat4& modelMatrix) : ModelObject(modelMatrix, program)
 {
     modelLoader::ModelLoader loader(nullptr, nullptr);
     model = loader.loadModel(program->programHandle, "Models/heaven.dae");

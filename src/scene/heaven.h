@@ -2,10 +2,6 @@
 
 #include "scene/model_object.h"
 
-namespace frosk {
-class Shader;
-}
-
 namespace frosk::scene {
 
 // The sky: one model around the origin, drawn with the sky program and
@@ -19,8 +15,6 @@ public:
     Heaven& operator=(const Heaven&) = delete;
 
     void update(double deltaTime) override;
-
-    Shader* program = nullptr;
 };
 
 } // namespace frosk::scene

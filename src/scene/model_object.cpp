@@ -1,14 +1,29 @@
 #include "scene/model_object.h"
 
 #include "datastructures/tree_node.h"
+#include "modelLoader/model_loader.h"
+#include "shader/shader.h"
 
 #include <utility>
 
 namespace frosk::scene {
 
-ModelObject::ModelObject(const glm::mat4& modelMatrix, std::shared_ptr<datastructures::TreeNode> model)
-    : SceneObject(modelMatrix), model(std::move(model))
+ModelObject::ModelObject(const glm::mat4& modelMatrix, Shader* program, Shader* secondProgram,
+                         effects::ShadowMapping* shadowMapping, effects::ToonShading* toonShading,
+                         std::shared_ptr<datastructures::TreeNode> model)
+    : SceneObject(modelMatrix),
+      model(std::move(model)),
+      program(program),
+      secondProgram(secondProgram),
+      shadowMapping(shadowMapping),
+      toonShading(toonShading)
 {
+}
+
+void ModelObject::loadModel(const char* file)
+{
+    modelLoader::ModelLoader loader(shadowMapping, toonShading);
+    model = loader.loadModel(program->programHandle, secondProgram->programHandle, file);
 }
 
 ModelObject::~ModelObject() = default;

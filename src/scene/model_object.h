@@ -4,9 +4,16 @@
 
 #include <memory>
 
-namespace frosk::datastructures {
+namespace frosk {
+class Shader;
+namespace datastructures {
 class TreeNode;
 }
+namespace effects {
+class ShadowMapping;
+class ToonShading;
+} // namespace effects
+} // namespace frosk
 
 namespace frosk::scene {
 
@@ -26,9 +33,18 @@ public:
     virtual void drawToon();
 
     std::shared_ptr<datastructures::TreeNode> model;
+    // What the model is drawn with; copies take them over from their template.
+    Shader* program = nullptr;
+    Shader* secondProgram = nullptr;
+    effects::ShadowMapping* shadowMapping = nullptr;
+    effects::ToonShading* toonShading = nullptr;
 
 protected:
-    explicit ModelObject(const glm::mat4& modelMatrix, std::shared_ptr<datastructures::TreeNode> model = nullptr);
+    ModelObject(const glm::mat4& modelMatrix, Shader* program, Shader* secondProgram = nullptr,
+                effects::ShadowMapping* shadowMapping = nullptr, effects::ToonShading* toonShading = nullptr,
+                std::shared_ptr<datastructures::TreeNode> model = nullptr);
+    // Loads the model from `file` for both programs, with the effects' uniforms.
+    void loadModel(const char* file);
 
 private:
     glm::mat4 world() const;

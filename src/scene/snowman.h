@@ -6,14 +6,6 @@
 #include <glm/glm.hpp>
 
 namespace frosk {
-class Shader;
-namespace datastructures {
-class TreeNode;
-}
-namespace effects {
-class ShadowMapping;
-class ToonShading;
-} // namespace effects
 namespace physicsengine {
 class Body;
 class Physics;
@@ -47,10 +39,6 @@ public:
 
     static const char* collisionModel(int kind);
 
-    Shader* program = nullptr;
-    Shader* secondProgram = nullptr;
-    effects::ShadowMapping* shadowMapping = nullptr;
-    effects::ToonShading* toonShading = nullptr;
     modelLoader::PhysicModel physicModel;
     physicsengine::Body* body = nullptr;
     float armDirection1 = 1.0f;

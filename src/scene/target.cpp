@@ -1,10 +1,7 @@
 #include "scene/target.h"
 
-#include "datastructures/tree_node.h"
-#include "modelLoader/model_loader.h"
 #include "modelLoader/physic_model.h"
 #include "physicsengine/physics.h"
-#include "shader/shader.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -12,26 +9,18 @@ namespace frosk::scene {
 
 Target::Target(Shader* program, Shader* secondProgram, effects::ShadowMapping* shadowMapping,
                effects::ToonShading* toonShading, const glm::mat4& modelMatrix)
-    : ModelObject(modelMatrix),
-      program(program),
-      secondProgram(secondProgram),
-      shadowMapping(shadowMapping),
-      toonShading(toonShading),
-      ownsModel(true)
+    : ModelObject(modelMatrix, program, secondProgram, shadowMapping, toonShading), ownsModel(true)
 {
-    modelLoader::ModelLoader loader(shadowMapping, toonShading);
-    model = loader.loadModel(program->programHandle, secondProgram->programHandle, "Models/target6.dae");
+    loadModel("Models/target6.dae");
 }
 
 Target::Target(physicsengine::Physics* physics, const Target* targetTemplate, const glm::vec3& direction,
                float speed, float distance, const glm::mat4& modelMatrix)
-    : ModelObject(modelMatrix, targetTemplate->model),
-      program(targetTemplate->program),
-      secondProgram(targetTemplate->secondProgram),
+    : ModelObject(modelMatrix, targetTemplate->program, targetTemplate->secondProgram, targetTemplate->shadowMapping,
+                  nullptr, targetTemplate->model),
       direction(direction),
       speed(speed),
       distance(distance),
-      shadowMapping(targetTemplate->shadowMapping),
       ownsModel(false),
       physics(physics)
 {

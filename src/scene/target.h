@@ -5,11 +5,6 @@
 #include <glm/glm.hpp>
 
 namespace frosk {
-class Shader;
-namespace effects {
-class ShadowMapping;
-class ToonShading;
-} // namespace effects
 namespace physicsengine {
 class Body;
 class Physics;
@@ -45,14 +40,10 @@ public:
     // The body, which from now on is someone else's to remove.
     physicsengine::Body* releaseBody();
 
-    Shader* program = nullptr;
-    Shader* secondProgram = nullptr;
     glm::vec3 direction{0.0f};
     float speed = 0.0f;
     float distance = 0.0f;
     float travelled = 0.0f;
-    effects::ShadowMapping* shadowMapping = nullptr;
-    effects::ToonShading* toonShading = nullptr;
     physicsengine::Body* body = nullptr;
     bool ownsModel = false;
 

@@ -34,19 +34,15 @@ const char* Terrain::collisionModel(int levelNumber)
 Terrain::Terrain(physicsengine::Physics* physics, Shader* program, Shader* secondProgram,
                  effects::ShadowMapping* shadowMapping, effects::ToonShading* toonShading, int levelNumber,
                  const glm::mat4& modelMatrix)
-    : ModelObject(modelMatrix),
-      program(program),
-      secondProgram(secondProgram),
+    : ModelObject(modelMatrix, program, secondProgram, shadowMapping, toonShading),
       levelNumber(levelNumber),
-      shadowMapping(shadowMapping),
-      toonShading(toonShading),
       physics(physics)
 {
-    modelLoader::ModelLoader loader(shadowMapping, toonShading);
     if (levelNumber == 1 || levelNumber == 2) {
-        model = loader.loadModel(program->programHandle, secondProgram->programHandle, drawnModel(levelNumber));
+        loadModel(drawnModel(levelNumber));
         physicModel.loadStaticActors(*physics, collisionModel(levelNumber), modelMatrix);
     } else {
+        modelLoader::ModelLoader loader(shadowMapping, toonShading);
         model = loader.loadModel(program->programHandle, drawnModel(levelNumber));
     }
 }

@@ -5,14 +5,6 @@
 
 #include <GL/glew.h>
 
-namespace frosk {
-class Shader;
-namespace effects {
-class ShadowMapping;
-class ToonShading;
-} // namespace effects
-} // namespace frosk
-
 namespace frosk::scene {
 
 // A level's landscape with its trees: one drawn model, and static collision
@@ -34,11 +26,7 @@ public:
     static const char* drawnModel(int levelNumber);
     static const char* collisionModel(int levelNumber);
 
-    Shader* program = nullptr;
-    Shader* secondProgram = nullptr;
     int levelNumber = 0;
-    effects::ShadowMapping* shadowMapping = nullptr;
-    effects::ToonShading* toonShading = nullptr;
     modelLoader::PhysicModel physicModel;
 
 private:
