@@ -1,9 +1,6 @@
 #include "scene/cake.h"
 
-#include "datastructures/tree_node.h"
-#include "modelLoader/model_loader.h"
 #include "physicsengine/physics.h"
-#include "shader/shader.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -27,23 +24,20 @@ const char* Cake::modelFile(int kind)
 
 Cake::Cake(Shader* program, Shader* secondProgram, int kind, effects::ShadowMapping* shadowMapping,
            effects::ToonShading* toonShading, const glm::mat4& modelMatrix)
-    : SceneObject(modelMatrix), program(program), secondProgram(secondProgram), kind(kind), ownsModel(true)
+    : ModelObject(modelMatrix, program, secondProgram, shadowMapping, toonShading), kind(kind), ownsModel(true)
 {
-    modelLoader::ModelLoader loader(shadowMapping, toonShading);
-    model = loader.loadModel(program->programHandle, secondProgram->programHandle, modelFile(kind));
+    loadModel(modelFile(kind));
 }
 
 Cake::Cake(const Cake* cakeTemplate, physicsengine::Physics* physics, physicsengine::Body* body,
            const glm::vec3& direction, float strength)
-    : SceneObject(cakeTemplate->modelMatrix),
+    : ModelObject(cakeTemplate->modelMatrix, cakeTemplate->program, cakeTemplate->secondProgram, nullptr, nullptr,
+                  cakeTemplate->model),
       actor(body),
       physics(physics),
-      program(cakeTemplate->program),
-      secondProgram(cakeTemplate->secondProgram),
       kind(cakeTemplate->kind),
       direction(direction),
       strength(strength),
-      model(cakeTemplate->model),
       ownsModel(false),
       // The reports find a cake by the id in its body, so the two are one number.
       id(static_cast<int>(physics->cakeIdOf(body)))
@@ -121,41 +115,6 @@ void Cake::reload(double deltaTime)
 glm::vec3 Cake::position() const
 {
     return glm::vec3(modelMatrix[3]);
-}
-
-glm::mat4 Cake::world() const
-{
-    return modelMatrix * model->transform;
-}
-
-void Cake::draw()
-{
-    model->draw(world());
-}
-
-void Cake::drawDepth()
-{
-    model->drawDepth(world());
-}
-
-void Cake::drawShadowed()
-{
-    model->drawShadowed(world());
-}
-
-void Cake::drawSecondary()
-{
-    model->drawSecondary(world());
-}
-
-void Cake::drawSilhouette()
-{
-    model->drawSilhouette(world());
-}
-
-void Cake::drawToon()
-{
-    model->drawToon(world());
 }
 
 } // namespace frosk::scene

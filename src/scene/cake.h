@@ -1,20 +1,10 @@
 #pragma once
 
-#include "scene/scene_object.h"
+#include "scene/model_object.h"
 
 #include <glm/glm.hpp>
 
-#include <memory>
-
 namespace frosk {
-class Shader;
-namespace datastructures {
-class TreeNode;
-}
-namespace effects {
-class ShadowMapping;
-class ToonShading;
-} // namespace effects
 namespace physicsengine {
 class Body;
 class Physics;
@@ -27,7 +17,7 @@ namespace frosk::scene {
 // copies (kinds 1 to 4, never drawn), the cake held in the hand (kind 5,
 // animated by the throw gesture) and thrown cakes, copies of a template that
 // follow their rigid body.
-class Cake : public SceneObject {
+class Cake : public ModelObject {
 public:
     // A template or the held cake: loads the model of `kind`.
     Cake(Shader* program, Shader* secondProgram, int kind, effects::ShadowMapping* shadowMapping,
@@ -41,18 +31,12 @@ public:
     Cake& operator=(const Cake&) = delete;
 
     void update(double deltaTime) override;
-    void draw() override;
     // The held cake's place: pose x translation(offset).
     virtual void setHandPose(const glm::mat4& pose);
     virtual void startWindUp(float distance, float speed);
     virtual void windUp(float distance, float speed, double deltaTime);
     virtual void reload(double deltaTime);
     virtual void release();
-    virtual void drawDepth();
-    virtual void drawShadowed();
-    virtual void drawSecondary();
-    virtual void drawSilhouette();
-    virtual void drawToon();
 
     // The translation of modelMatrix.
     glm::vec3 position() const;
@@ -62,13 +46,9 @@ public:
     // The cake's rigid body; none for templates and the held cake.
     physicsengine::Body* actor = nullptr;
     physicsengine::Physics* physics = nullptr;
-    Shader* program = nullptr;
-    Shader* secondProgram = nullptr;
     int kind = 0;
     glm::vec3 direction{0.0f};
     float strength = 0.0f;
-    // Shared by a template and its thrown copies.
-    std::shared_ptr<datastructures::TreeNode> model;
     bool ownsModel = false;
     int id = 0;
     float progress = 0.0f;
@@ -79,9 +59,6 @@ public:
     bool released = false;
     bool visible = true;
     bool ready = true;
-
-private:
-    glm::mat4 world() const;
 };
 
 } // namespace frosk::scene

@@ -1,8 +1,5 @@
 #include "scene/hand.h"
 
-#include "datastructures/tree_node.h"
-#include "modelLoader/model_loader.h"
-#include "shader/shader.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -10,10 +7,9 @@ namespace frosk::scene {
 
 Hand::Hand(Shader* program, Shader* secondProgram, effects::ShadowMapping* shadowMapping,
            effects::ToonShading* toonShading, const glm::mat4& modelMatrix)
-    : SceneObject(modelMatrix), program(program), secondProgram(secondProgram)
+    : ModelObject(modelMatrix, program, secondProgram, shadowMapping, toonShading)
 {
-    modelLoader::ModelLoader loader(shadowMapping, toonShading);
-    model = loader.loadModel(program->programHandle, secondProgram->programHandle, "Models/handTex_46.dae");
+    loadModel("Models/handTex_46.dae");
 }
 
 Hand::~Hand() = default;
@@ -74,31 +70,6 @@ void Hand::throwStep(double deltaTime)
 void Hand::setHandPose(const glm::mat4& pose)
 {
     modelMatrix = glm::translate(pose, offset);
-}
-
-glm::mat4 Hand::world() const
-{
-    return modelMatrix * model->transform;
-}
-
-void Hand::draw()
-{
-    model->draw(world());
-}
-
-void Hand::drawSecondary()
-{
-    model->drawSecondary(world());
-}
-
-void Hand::drawSilhouette()
-{
-    model->drawSilhouette(world());
-}
-
-void Hand::drawToon()
-{
-    model->drawToon(world());
 }
 
 } // namespace frosk::scene

@@ -1,28 +1,15 @@
 #pragma once
 
-#include "scene/scene_object.h"
+#include "scene/model_object.h"
 
 #include <glm/glm.hpp>
-
-#include <memory>
-
-namespace frosk {
-class Shader;
-namespace datastructures {
-class TreeNode;
-}
-namespace effects {
-class ShadowMapping;
-class ToonShading;
-} // namespace effects
-} // namespace frosk
 
 namespace frosk::scene {
 
 // The player's hand in front of the camera. It sinks while the throw button
 // is held (the wind-up) and swings back up, faster every frame, once the
 // button is released. It casts no shadow.
-class Hand : public SceneObject {
+class Hand : public ModelObject {
 public:
     Hand(Shader* program, Shader* secondProgram, effects::ShadowMapping* shadowMapping,
          effects::ToonShading* toonShading, const glm::mat4& modelMatrix);
@@ -31,20 +18,13 @@ public:
     Hand& operator=(const Hand&) = delete;
 
     void update(double deltaTime) override;
-    void draw() override;
-    virtual void drawSecondary();
     // pose x translation(offset).
     virtual void setHandPose(const glm::mat4& pose);
     virtual void startWindUp(float distance, float speed);
     virtual void windUp(float distance, float speed, double deltaTime);
     virtual void throwStep(double deltaTime);
     virtual void release();
-    virtual void drawSilhouette();
-    virtual void drawToon();
 
-    Shader* program = nullptr;
-    Shader* secondProgram = nullptr;
-    std::unique_ptr<datastructures::TreeNode> model;
     float progress = 0.0f;
     float distance = 0.0f;
     float animSpeed = 0.0f;
@@ -54,9 +34,6 @@ public:
 
     // Where the hand waits, cocked, between wind-up and swing.
     static constexpr glm::vec3 cockedOffset{0.2f, -1.0f, -0.5f};
-
-private:
-    glm::mat4 world() const;
 };
 
 } // namespace frosk::scene

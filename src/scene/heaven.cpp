@@ -6,7 +6,7 @@
 
 namespace frosk::scene {
 
-Heaven::Heaven(Shader* program, const glm::mat4& modelMatrix) : SceneObject(modelMatrix), program(program)
+Heaven::Heaven(Shader* program, const glm::mat4& modelMatrix) : ModelObject(modelMatrix, program)
 {
     modelLoader::ModelLoader loader(nullptr, nullptr);
     model = loader.loadModel(program->programHandle, "Models/heaven.dae");
@@ -17,10 +17,5 @@ Heaven::Heaven(Shader* program, const glm::mat4& modelMatrix) : SceneObject(mode
 Heaven::~Heaven() = default;
 
 void Heaven::update(double /*deltaTime*/) {}
-
-void Heaven::draw()
-{
-    model->draw(modelMatrix * model->transform);
-}
 
 } // namespace frosk::scene

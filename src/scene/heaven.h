@@ -1,21 +1,13 @@
 #pragma once
 
-#include "scene/scene_object.h"
-
-#include <memory>
-
-namespace frosk {
-class Shader;
-namespace datastructures {
-class TreeNode;
-}
-} // namespace frosk
+#include "scene/model_object.h"
 
 namespace frosk::scene {
 
 // The sky: one model around the origin, drawn with the sky program and
-// nearest filtering, colliding with nothing.
-class Heaven : public SceneObject {
+// nearest filtering (draw with the sky program current), colliding with
+// nothing.
+class Heaven : public ModelObject {
 public:
     Heaven(Shader* program, const glm::mat4& modelMatrix);
     ~Heaven() override;
@@ -23,11 +15,6 @@ public:
     Heaven& operator=(const Heaven&) = delete;
 
     void update(double deltaTime) override;
-    // With the sky program current.
-    void draw() override;
-
-    Shader* program = nullptr;
-    std::unique_ptr<datastructures::TreeNode> model;
 };
 
 } // namespace frosk::scene

@@ -4,10 +4,9 @@
 
 namespace frosk::scene {
 
-// Everything a level or the frame loop updates and draws. Each kind adds the
-// draw passes it takes part in (drawDepth, drawShadowed, drawSecondary,
-// drawSilhouette, drawToon), each drawing its model's root with
-// modelMatrix x root transform; callers reach them through the concrete type.
+// Everything a level or the frame loop updates and draws. The draw passes
+// (drawDepth, drawShadowed, drawSecondary, drawSilhouette, drawToon) come
+// with ModelObject; each caller uses the passes its objects take part in.
 class SceneObject {
 public:
     virtual ~SceneObject() = default;

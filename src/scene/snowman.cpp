@@ -1,9 +1,7 @@
 #include "scene/snowman.h"
 
 #include "datastructures/tree_node.h"
-#include "modelLoader/model_loader.h"
 #include "physicsengine/physics.h"
-#include "shader/shader.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -35,27 +33,17 @@ const char* Snowman::collisionModel(int kind)
 Snowman::Snowman(physicsengine::Physics* physics, Shader* program, Shader* secondProgram,
                  effects::ShadowMapping* shadowMapping, effects::ToonShading* toonShading,
                  const glm::mat4& modelMatrix)
-    : SceneObject(modelMatrix),
-      program(program),
-      secondProgram(secondProgram),
-      shadowMapping(shadowMapping),
-      toonShading(toonShading),
-      ownsModel(true),
-      physics(physics)
+    : ModelObject(modelMatrix, program, secondProgram, shadowMapping, toonShading), ownsModel(true), physics(physics)
 {
-    modelLoader::ModelLoader loader(shadowMapping, toonShading);
-    model = loader.loadModel(program->programHandle, secondProgram->programHandle, "Models/snowman_animation.dae");
+    loadModel("Models/snowman_animation.dae");
     body = physics->addStaticBody(physicModel.loadShape(*physics, "Models/snowman_boundingbox2.dae", modelMatrix),
                                   modelMatrix);
 }
 
 Snowman::Snowman(physicsengine::Physics* physics, const Snowman* prototype, const glm::vec3& scale, int kind,
                  const glm::mat4& modelMatrix)
-    : SceneObject(glm::scale(modelMatrix, scale)),
-      program(prototype->program),
-      secondProgram(prototype->secondProgram),
-      shadowMapping(prototype->shadowMapping),
-      model(prototype->model),
+    : ModelObject(glm::scale(modelMatrix, scale), prototype->program, prototype->secondProgram,
+                  prototype->shadowMapping, nullptr, prototype->model),
       ownsModel(false),
       swayDirection(-1),
       physics(physics)
@@ -136,41 +124,6 @@ void Snowman::sway(float f)
     modelMatrix = turnedAboutY(modelMatrix, step);
     // The counter keeps whole degrees, so it may lag the body's real turn.
     swayAngle = static_cast<int>(static_cast<float>(swayAngle) + step);
-}
-
-glm::mat4 Snowman::world() const
-{
-    return modelMatrix * model->transform;
-}
-
-void Snowman::draw()
-{
-    model->draw(world());
-}
-
-void Snowman::drawSecondary()
-{
-    model->drawSecondary(world());
-}
-
-void Snowman::drawDepth()
-{
-    model->drawDepth(world());
-}
-
-void Snowman::drawShadowed()
-{
-    model->drawShadowed(world());
-}
-
-void Snowman::drawSilhouette()
-{
-    model->drawSilhouette(world());
-}
-
-void Snowman::drawToon()
-{
-    model->drawToon(world());
 }
 
 } // namespace frosk::scene

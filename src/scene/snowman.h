@@ -1,21 +1,11 @@
 #pragma once
 
 #include "modelLoader/physic_model.h"
-#include "scene/scene_object.h"
+#include "scene/model_object.h"
 
 #include <glm/glm.hpp>
 
-#include <memory>
-
 namespace frosk {
-class Shader;
-namespace datastructures {
-class TreeNode;
-}
-namespace effects {
-class ShadowMapping;
-class ToonShading;
-} // namespace effects
 namespace physicsengine {
 class Body;
 class Physics;
@@ -28,7 +18,8 @@ namespace frosk::scene {
 // bounce off without a report. The man loads the model, whose root's first
 // child holds the two arms he swings; the woman and the child share his tree
 // (and so his arms) at their own scale, with collision models of their own.
-class Snowman : public SceneObject {
+// draw() wants the plain program current.
+class Snowman : public ModelObject {
 public:
     // The man.
     Snowman(physicsengine::Physics* physics, Shader* program, Shader* secondProgram,
@@ -43,23 +34,11 @@ public:
 
     // Arms and sway; frames longer than 0.15 s change nothing.
     void update(double deltaTime) override;
-    // With the plain program current.
-    void draw() override;
     // Sway only.
     virtual void updateSway(double deltaTime);
-    virtual void drawSecondary();
-    virtual void drawDepth();
-    virtual void drawShadowed();
-    virtual void drawSilhouette();
-    virtual void drawToon();
 
     static const char* collisionModel(int kind);
 
-    Shader* program = nullptr;
-    Shader* secondProgram = nullptr;
-    effects::ShadowMapping* shadowMapping = nullptr;
-    effects::ToonShading* toonShading = nullptr;
-    std::shared_ptr<datastructures::TreeNode> model;
     modelLoader::PhysicModel physicModel;
     physicsengine::Body* body = nullptr;
     float armDirection1 = 1.0f;
@@ -74,7 +53,6 @@ public:
 
 private:
     void sway(float f);
-    glm::mat4 world() const;
     // The two arm nodes, or null when the model lacks them.
     datastructures::TreeNode* arm(std::size_t index) const;
     physicsengine::Physics* physics = nullptr;

@@ -1,10 +1,7 @@
 #include "scene/target.h"
 
-#include "datastructures/tree_node.h"
-#include "modelLoader/model_loader.h"
 #include "modelLoader/physic_model.h"
 #include "physicsengine/physics.h"
-#include "shader/shader.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -12,27 +9,18 @@ namespace frosk::scene {
 
 Target::Target(Shader* program, Shader* secondProgram, effects::ShadowMapping* shadowMapping,
                effects::ToonShading* toonShading, const glm::mat4& modelMatrix)
-    : SceneObject(modelMatrix),
-      program(program),
-      secondProgram(secondProgram),
-      shadowMapping(shadowMapping),
-      toonShading(toonShading),
-      ownsModel(true)
+    : ModelObject(modelMatrix, program, secondProgram, shadowMapping, toonShading), ownsModel(true)
 {
-    modelLoader::ModelLoader loader(shadowMapping, toonShading);
-    model = loader.loadModel(program->programHandle, secondProgram->programHandle, "Models/target6.dae");
+    loadModel("Models/target6.dae");
 }
 
 Target::Target(physicsengine::Physics* physics, const Target* targetTemplate, const glm::vec3& direction,
                float speed, float distance, const glm::mat4& modelMatrix)
-    : SceneObject(modelMatrix),
-      program(targetTemplate->program),
-      secondProgram(targetTemplate->secondProgram),
+    : ModelObject(modelMatrix, targetTemplate->program, targetTemplate->secondProgram, targetTemplate->shadowMapping,
+                  nullptr, targetTemplate->model),
       direction(direction),
       speed(speed),
       distance(distance),
-      shadowMapping(targetTemplate->shadowMapping),
-      model(targetTemplate->model),
       ownsModel(false),
       physics(physics)
 {
@@ -72,41 +60,6 @@ void Target::update(double deltaTime)
         direction = -direction;
         travelled = 0.0f;
     }
-}
-
-glm::mat4 Target::world() const
-{
-    return modelMatrix * model->transform;
-}
-
-void Target::draw()
-{
-    model->draw(world());
-}
-
-void Target::drawSecondary()
-{
-    model->drawSecondary(world());
-}
-
-void Target::drawDepth()
-{
-    model->drawDepth(world());
-}
-
-void Target::drawShadowed()
-{
-    model->drawShadowed(world());
-}
-
-void Target::drawSilhouette()
-{
-    model->drawSilhouette(world());
-}
-
-void Target::drawToon()
-{
-    model->drawToon(world());
 }
 
 } // namespace frosk::scene

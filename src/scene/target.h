@@ -1,20 +1,10 @@
 #pragma once
 
-#include "scene/scene_object.h"
+#include "scene/model_object.h"
 
 #include <glm/glm.hpp>
 
-#include <memory>
-
 namespace frosk {
-class Shader;
-namespace datastructures {
-class TreeNode;
-}
-namespace effects {
-class ShadowMapping;
-class ToonShading;
-} // namespace effects
 namespace physicsengine {
 class Body;
 class Physics;
@@ -27,7 +17,8 @@ namespace frosk::scene {
 // contact report hands back with the target. A template loads the drawn model
 // that every placed target of its level shares; placed targets stand still
 // or sweep back and forth along a direction of their own rotated frame.
-class Target : public SceneObject {
+// draw() wants the plain program current.
+class Target : public ModelObject {
 public:
     // The template: loads "Models/target6.dae"; no body, never placed.
     Target(Shader* program, Shader* secondProgram, effects::ShadowMapping* shadowMapping,
@@ -42,13 +33,6 @@ public:
     Target& operator=(const Target&) = delete;
 
     void update(double deltaTime) override;
-    // With the plain program current.
-    void draw() override;
-    virtual void drawSecondary();
-    virtual void drawDepth();
-    virtual void drawShadowed();
-    virtual void drawSilhouette();
-    virtual void drawToon();
 
     // With no speed or no distance a target never leaves its place.
     bool standsStill() const;
@@ -56,20 +40,14 @@ public:
     // The body, which from now on is someone else's to remove.
     physicsengine::Body* releaseBody();
 
-    Shader* program = nullptr;
-    Shader* secondProgram = nullptr;
     glm::vec3 direction{0.0f};
     float speed = 0.0f;
     float distance = 0.0f;
     float travelled = 0.0f;
-    effects::ShadowMapping* shadowMapping = nullptr;
-    effects::ToonShading* toonShading = nullptr;
-    std::shared_ptr<datastructures::TreeNode> model;
     physicsengine::Body* body = nullptr;
     bool ownsModel = false;
 
 private:
-    glm::mat4 world() const;
     physicsengine::Physics* physics = nullptr;
 };
 

@@ -34,19 +34,15 @@ const char* Terrain::collisionModel(int levelNumber)
 Terrain::Terrain(physicsengine::Physics* physics, Shader* program, Shader* secondProgram,
                  effects::ShadowMapping* shadowMapping, effects::ToonShading* toonShading, int levelNumber,
                  const glm::mat4& modelMatrix)
-    : SceneObject(modelMatrix),
-      program(program),
-      secondProgram(secondProgram),
+    : ModelObject(modelMatrix, program, secondProgram, shadowMapping, toonShading),
       levelNumber(levelNumber),
-      shadowMapping(shadowMapping),
-      toonShading(toonShading),
       physics(physics)
 {
-    modelLoader::ModelLoader loader(shadowMapping, toonShading);
     if (levelNumber == 1 || levelNumber == 2) {
-        model = loader.loadModel(program->programHandle, secondProgram->programHandle, drawnModel(levelNumber));
+        loadModel(drawnModel(levelNumber));
         physicModel.loadStaticActors(*physics, collisionModel(levelNumber), modelMatrix);
     } else {
+        modelLoader::ModelLoader loader(shadowMapping, toonShading);
         model = loader.loadModel(program->programHandle, drawnModel(levelNumber));
     }
 }
@@ -56,41 +52,6 @@ Terrain::~Terrain()
     physics->removeBodies(physicModel.actors);
 }
 
-glm::mat4 Terrain::world() const
-{
-    return modelMatrix * model->transform;
-}
-
 void Terrain::update(double /*deltaTime*/) {}
-
-void Terrain::draw()
-{
-    model->draw(world());
-}
-
-void Terrain::drawDepth()
-{
-    model->drawDepth(world());
-}
-
-void Terrain::drawShadowed()
-{
-    model->drawShadowed(world());
-}
-
-void Terrain::drawSilhouette()
-{
-    model->drawSilhouette(world());
-}
-
-void Terrain::drawToon()
-{
-    model->drawToon(world());
-}
-
-void Terrain::drawSecondary()
-{
-    model->drawSecondary(world());
-}
 
 } // namespace frosk::scene

@@ -1,22 +1,9 @@
 #pragma once
 
 #include "modelLoader/physic_model.h"
-#include "scene/scene_object.h"
+#include "scene/model_object.h"
 
 #include <GL/glew.h>
-
-#include <memory>
-
-namespace frosk {
-class Shader;
-namespace datastructures {
-class TreeNode;
-}
-namespace effects {
-class ShadowMapping;
-class ToonShading;
-} // namespace effects
-} // namespace frosk
 
 namespace frosk::scene {
 
@@ -24,7 +11,7 @@ namespace frosk::scene {
 // bodies (group 30) from a simplified model of the same ground and trunks.
 // Level numbers 1 and 2 have their own landscape; any other number gets a
 // plain terrain without collision.
-class Terrain : public SceneObject {
+class Terrain : public ModelObject {
 public:
     Terrain(physicsengine::Physics* physics, Shader* program, Shader* secondProgram,
             effects::ShadowMapping* shadowMapping, effects::ToonShading* toonShading, int levelNumber,
@@ -34,27 +21,15 @@ public:
     Terrain& operator=(const Terrain&) = delete;
 
     void update(double deltaTime) override;
-    void draw() override;
-    virtual void drawDepth();
-    virtual void drawShadowed();
-    virtual void drawSilhouette();
-    virtual void drawToon();
-    void drawSecondary();
 
     // The drawn model and the collision model of a landscape ("" for none).
     static const char* drawnModel(int levelNumber);
     static const char* collisionModel(int levelNumber);
 
-    Shader* program = nullptr;
-    Shader* secondProgram = nullptr;
     int levelNumber = 0;
-    effects::ShadowMapping* shadowMapping = nullptr;
-    effects::ToonShading* toonShading = nullptr;
-    std::unique_ptr<datastructures::TreeNode> model;
     modelLoader::PhysicModel physicModel;
 
 private:
-    glm::mat4 world() const;
     physicsengine::Physics* physics = nullptr;
 };
 

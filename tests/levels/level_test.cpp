@@ -8,7 +8,6 @@
 #include "datastructures/tree_node.h"
 #include "levels/level1.h"
 #include "levels/level2.h"
-#include "levels/target_placement.h"
 #include "physicsengine/physics.h"
 #include "scene/snowman.h"
 #include "scene/target.h"

@@ -6,6 +6,8 @@
 #include "image.h"
 #include "mesh.h"
 
+#include "levels/layouts.h"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -28,14 +30,8 @@ Material texturedMaterial(const std::string& name, const std::string& texture, c
 
 // A target as the levels place it: base position, angle about y in degrees,
 // direction of motion in its own frame, speed, sweep length.
-struct TargetPlacement {
-    glm::vec3 position;
-    float angle;
-    glm::vec3 direction;
-    float speed;
-    float distance;
-    bool moving() const { return speed != 0.0f && distance != 0.0f; }
-};
+using TargetPlacement = frosk::levels::TargetPlacement;
+// The targets of the game's layout for `level` (none for other numbers).
 const std::vector<TargetPlacement>& levelTargets(int level);
 // The target's model matrix after it has travelled `travelled` along its path.
 glm::mat4 targetMatrix(const TargetPlacement& target, float travelled);
