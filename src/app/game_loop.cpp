@@ -6,8 +6,8 @@
 #include "controls/controller.h"
 #include "controls/input.h"
 #include "effects/shadow_mapping.h"
-#include "levels/level1.h"
-#include "levels/level2.h"
+#include "levels/level.h"
+#include "levels/level_cycle.h"
 #include "particlesystem/particle_system.h"
 #include "physicsengine/physics.h"
 #include "physicsengine/px_callback.h"
@@ -59,19 +59,8 @@ class GameRules : public physicsengine::GameEvents {
 public:
     void targetTouched(scene::Target* first, scene::Target* second) override
     {
-        if (level == nullptr)
+        if (level == nullptr || !level->destroyHitTarget(first, second))
             return;
-        std::vector<scene::Target*>& targets = level->targets;
-        const auto hit = std::find_if(targets.begin(), targets.end(), [&](scene::Target* target) {
-            return target != nullptr && (target == second || target == first);
-        });
-        if (hit == targets.end())
-            return;
-        scene::Target* target = *hit;
-        targets.erase(hit);
-        // Its body is already queued with the pair and leaves after the step.
-        target->releaseBody();
-        delete target;
         gameState->targetHit();
         gameState->addScore();
     }
@@ -184,11 +173,7 @@ void advanceLevel()
 
     delete level;
     level = nullptr;
-    // Odd level numbers play in the summer forest, even ones in the winter wood.
-    if (gameState->level % 2 != 0)
-        level = new levels::Level1(levelResources());
-    else
-        level = new levels::Level2(levelResources());
+    level = levels::buildLevel(gameState->level, levelResources());
 }
 
 bool runFrame(GLFWwindow* window, controls::InputSource& input, double dt, const FrameHooks& hooks)

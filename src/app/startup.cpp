@@ -10,7 +10,8 @@
 #include "effects/bloom.h"
 #include "effects/shadow_mapping.h"
 #include "effects/toon_shading.h"
-#include "levels/level1.h"
+#include "levels/level.h"
+#include "levels/level_cycle.h"
 #include "particlesystem/particle_system.h"
 #include "physicsengine/physics.h"
 #include "physicsengine/px_callback.h"
@@ -214,7 +215,7 @@ void startGame(GLFWwindow* window, controls::InputSource& input, const Config& s
     toonShading = new effects::ToonShading(silhouetteShader);
     controller = new controls::Controller(input, glm::vec3(0.0f, 0.0f, -2.0f), glm::vec3(0.0f), physics,
                                           static_cast<double>(config->width), static_cast<double>(config->height));
-    level = new levels::Level1(levelResources());
+    level = levels::buildLevel(gameState->level, levelResources());
     hand = new scene::Hand(toonTextureShader, bloomCoverShader, shadowMapping, toonShading, glm::mat4(1.0f));
     cake = new scene::Cake(toonTextureShader, bloomCoverShader, 5, shadowMapping, toonShading, glm::mat4(1.0f));
 

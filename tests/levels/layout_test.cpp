@@ -4,7 +4,7 @@
 #include "support/offscreen.h"
 
 #include "app/game.h"
-#include "app/globals.h"
+#include "common/globals.h"
 #include "levels/layouts.h"
 #include "levels/level.h"
 #include "physicsengine/physics.h"
