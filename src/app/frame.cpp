@@ -3,17 +3,24 @@
 #include "app/config.h"
 #include "app/hud.h"
 #include "app/pass_timings.h"
+#include "common/camera.h"
 #include "common/globals.h"
 #include "controls/controller.h"
+#include "datastructures/tree_node.h"
 #include "effects/bloom.h"
+#include "effects/render_pass.h"
 #include "effects/shadow_mapping.h"
+#include "effects/toon_shading.h"
 #include "levels/level.h"
 #include "particlesystem/particle_system.h"
 #include "physicsengine/debug_view.h"
 #include "physicsengine/physics.h"
 #include "scene/cake.h"
 #include "scene/hand.h"
+#include "shader/names.h"
 #include "shader/shader.h"
+
+#include <glm/gtc/type_ptr.hpp>
 
 #include <memory>
 
@@ -29,21 +36,78 @@ GLenum polygonMode()
     return controller->wireframe ? GL_LINE : GL_FILL;
 }
 
+// A pass's GL state, given back to the frame's resting state when it ends.
+effects::PassScope passScope()
+{
+    return effects::PassScope(config->width, config->height);
+}
+
+void setUniform(const Shader* program, const char* name, const glm::vec3& value)
+{
+    glUniform3fv(glGetUniformLocation(program->programHandle, name), 1, glm::value_ptr(value));
+}
+
+void setUniform(const Shader* program, const char* name, const glm::mat4& value)
+{
+    glUniformMatrix4fv(glGetUniformLocation(program->programHandle, name), 1, GL_FALSE, glm::value_ptr(value));
+}
+
+// The camera of this frame into the effects and into every program that
+// draws with it; the bursts take it when they are drawn.
+void useCamera(const Camera& camera)
+{
+    shadowMapping->camera = camera;
+    toonShading->camera = camera;
+    for (const Shader* program : {toonMaterialShader, toonTextureShader, shadowTextureShader, shadowMaterialShader}) {
+        glUseProgram(program->programHandle);
+        setUniform(program, uniform::cameraPosition, camera.position);
+    }
+    for (const Shader* program : {textureShader, basicShader}) {
+        glUseProgram(program->programHandle);
+        setUniform(program, uniform::viewMatrix, camera.view);
+        setUniform(program, uniform::cameraPosition, camera.position);
+    }
+    for (const Shader* program : {skyShader, bloomShader, bloomCoverShader}) {
+        glUseProgram(program->programHandle);
+        setUniform(program, uniform::viewMatrix, camera.view);
+    }
+}
+
+// The shadow casters of this frame, drawn from the light into the shadow map:
+// those that never move only when they changed, into the map's cache.
+void shadowPass()
+{
+    PassTimer timer("shadow");
+    effects::PassScope pass = passScope();
+    if (shadowMapping->cacheStaticCasters) {
+        if (level->staticCastersChanged()) {
+            shadowMapping->startStaticPass(pass);
+            level->drawStaticDepth();
+        }
+        shadowMapping->startMovingPass(pass);
+        level->drawMovingDepth();
+        for (scene::Cake* thrown : thrownCakes)
+            shadowMapping->drawMovingCaster(*thrown);
+    } else {
+        shadowMapping->startPass1(pass);
+        level->drawDepth();
+        for (scene::Cake* thrown : thrownCakes)
+            thrown->drawDepth();
+    }
+}
+
 // The glowing objects alone into the half-size glow target.
 void glowPass()
 {
     PassTimer timer("glow");
-    bloom->startBrightPass();
+    effects::PassScope pass = passScope();
+    bloom->startBrightPass(pass);
     level->drawSecondary();
     hand->drawSecondary();
     if (cake->visible)
         cake->drawSecondary();
     for (scene::Cake* thrown : thrownCakes)
         thrown->drawSecondary();
-
-    glDisable(GL_CULL_FACE);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, config->width, config->height);
 }
 
 // The glow spread out, more often the wider the window.
@@ -58,15 +122,12 @@ void blurPass()
 }
 
 // Everything the player sees in the world, into the off-screen scene target.
-void scenePass()
+// Its black clear colour stays for the loop's own clear of the window.
+void scenePass(const Camera& camera)
 {
     PassTimer timer("scene");
-    glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, sceneTexture, 0);
-    glReadBuffer(GL_NONE);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glPolygonMode(GL_FRONT_AND_BACK, polygonMode());
+    effects::PassScope pass = passScope();
+    pass.into(*sceneTarget).clear(glm::vec4(0.0f, 0.0f, 0.0f, 1.0f)).polygonMode(polygonMode());
 
     // Outlines first, so that the shading covers their inner half.
     hand->drawSilhouette();
@@ -82,48 +143,45 @@ void scenePass()
     level->drawToon();
 
     for (particlesystem::ParticleSystem* system : particleSystems)
-        system->draw();
-
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        system->draw(camera);
 }
 
 // Scene and glow combined onto the window in one full-screen quad.
 void compositePass()
 {
     PassTimer timer("composite");
+    effects::PassScope pass = passScope();
     const GLuint program = compositeShader->programHandle;
     glUseProgram(program);
     glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, sceneTexture);
-    glUniform1i(glGetUniformLocation(program, "scene"), 1);
+    glBindTexture(GL_TEXTURE_2D, sceneTarget->colorTexture);
+    glUniform1i(glGetUniformLocation(program, uniform::scene), 1);
 
-    glDisable(GL_DEPTH_TEST);
+    pass.withoutDepthTest();
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, bloom->bloomTexture);
-    glUniform1i(glGetUniformLocation(bloom->drawFramebufferShader->programHandle, "fboTexture"), 0);
+    glBindTexture(GL_TEXTURE_2D, bloom->glow.colorTexture);
+    glUniform1i(glGetUniformLocation(bloom->drawFramebufferShader->programHandle, uniform::fboTexture), 0);
     glBindVertexArray(bloom->compositeVAO);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     glBindVertexArray(0);
-    glEnable(GL_DEPTH_TEST);
 }
 
 // HUD images and text over the finished picture.
 void overlayPass()
 {
     PassTimer timer("overlay");
-    glPolygonMode(GL_FRONT_AND_BACK, polygonMode());
+    effects::PassScope pass = passScope();
+    pass.polygonMode(polygonMode());
     HudSwitches switches;
     switches.showFps = controller->showFps;
     switches.samplingMode = controller->samplingMode;
     switches.mipmapMode = controller->mipmapMode;
     switches.showTextureMessage = controller->showTextureMessage();
     drawHud(*textRenderer, *gameState, *timeLeft, switches, fpsText, config->width, config->height);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
 // Every collision shape outlined over the finished frame (F6).
-void physicsDebugPass()
+void physicsDebugPass(const Camera& camera)
 {
     if (!controller->physicsDebug) {
         physicsDebugView.reset();
@@ -132,7 +190,7 @@ void physicsDebugPass()
     PassTimer timer("physics debug");
     if (!physicsDebugView)
         physicsDebugView = std::make_unique<physicsengine::DebugView>();
-    physicsDebugView->draw(*physics, shadowMapping->cameraProjection() * controller->viewMatrix);
+    physicsDebugView->draw(*physics, camera.viewProjection());
 }
 
 } // namespace
@@ -142,14 +200,23 @@ void releasePhysicsDebugView()
     physicsDebugView.reset();
 }
 
+// One frame's picture, pass after pass. Each pass starts from and returns to
+// the frame's resting GL state: the window's framebuffer and viewport, filled
+// polygons, depth test on, no face culling; blending stays as the player set
+// it. The camera is the controller's after this frame's update.
 void drawFrame()
 {
+    const Camera camera =
+        Camera::looking(controller->viewMatrix, controller->position, config->width, config->height);
+    useCamera(camera);
+
+    shadowPass();
     glowPass();
     blurPass();
-    scenePass();
+    scenePass(camera);
     compositePass();
     overlayPass();
-    physicsDebugPass();
+    physicsDebugPass(camera);
     endPassTimingFrame();
 }
 

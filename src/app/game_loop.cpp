@@ -1,27 +1,20 @@
 #include "app/game.h"
 
-#include "app/config.h"
-#include "app/pass_timings.h"
 #include "common/globals.h"
 #include "controls/controller.h"
 #include "controls/input.h"
-#include "effects/shadow_mapping.h"
 #include "levels/level.h"
 #include "levels/level_cycle.h"
-#include "particlesystem/particle_system.h"
 #include "physicsengine/physics.h"
 #include "physicsengine/px_callback.h"
 #include "scene/cake.h"
 #include "scene/flight.h"
 #include "scene/hand.h"
 #include "scene/target.h"
-#include "shader/shader.h"
 
 #include <GLFW/glfw3.h>
-#include <glm/gtc/type_ptr.hpp>
 
 #include <algorithm>
-#include <cmath>
 
 namespace frosk {
 
@@ -68,66 +61,6 @@ public:
     bool burstCake(std::uint32_t cakeId) override { return scene::burstCake(cakeId); }
 };
 
-void setUniform(const Shader* program, const char* name, const glm::vec3& value)
-{
-    glUniform3fv(glGetUniformLocation(program->programHandle, name), 1, glm::value_ptr(value));
-}
-
-void setUniform(const Shader* program, const char* name, const glm::mat4& value)
-{
-    glUniformMatrix4fv(glGetUniformLocation(program->programHandle, name), 1, GL_FALSE, glm::value_ptr(value));
-}
-
-// The camera of this frame into every program that draws with it.
-void uploadCamera()
-{
-    const glm::vec3& eye = controller->position;
-    const glm::mat4& view = controller->viewMatrix;
-    for (const Shader* program : {toonMaterialShader, toonTextureShader, shadowTextureShader, shadowMaterialShader}) {
-        glUseProgram(program->programHandle);
-        setUniform(program, "cameraPosition", eye);
-    }
-    for (const Shader* program : {textureShader, basicShader}) {
-        glUseProgram(program->programHandle);
-        setUniform(program, "viewMatrix", view);
-        setUniform(program, "cameraPosition", eye);
-    }
-    for (const Shader* program : {skyShader, bloomShader, bloomCoverShader}) {
-        glUseProgram(program->programHandle);
-        setUniform(program, "viewMatrix", view);
-    }
-    for (const particlesystem::ParticleSystem* system : particleSystems) {
-        glUseProgram(system->drawShader->programHandle);
-        setUniform(system->drawShader, "viewMatrix", view);
-    }
-}
-
-// The shadow casters of this frame, drawn from the light into the shadow map:
-// those that never move only when they changed, into the map's cache.
-void shadowPass()
-{
-    PassTimer timer("shadow");
-    if (shadowMapping->cacheStaticCasters) {
-        if (level->staticCastersChanged()) {
-            shadowMapping->startStaticPass();
-            level->drawStaticDepth();
-        }
-        shadowMapping->startMovingPass();
-        level->drawMovingDepth();
-        for (scene::Cake* thrown : thrownCakes)
-            shadowMapping->drawMovingCaster(*thrown);
-    } else {
-        shadowMapping->startPass1();
-        level->drawDepth();
-        for (scene::Cake* thrown : thrownCakes)
-            thrown->drawDepth();
-    }
-
-    glDisable(GL_CULL_FACE);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, config->width, config->height);
-}
-
 } // namespace
 
 physicsengine::GameEvents& gameEvents()
@@ -152,10 +85,6 @@ void update(double dt)
     for (scene::Cake* thrown : thrownCakes)
         thrown->update(dt);
     controller->update(dt);
-    shadowMapping->view = controller->viewMatrix;
-    uploadCamera();
-
-    shadowPass();
     decideStatus(*gameState, *timeLeft, !thrownCakes.empty());
 }
 

@@ -1,6 +1,7 @@
 #include "app/hud_image.h"
 
 #include "modelLoader/image_check.h"
+#include "shader/names.h"
 #include "shader/shader.h"
 
 #include <IL/il.h>
@@ -63,12 +64,12 @@ HudImage::HudImage(const std::string& file, int width, int height, const glm::ve
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)), indices.data(), GL_STATIC_DRAW);
 
     const GLsizei stride = 4 * sizeof(float);
-    const GLint positionLocation = glGetAttribLocation(program->programHandle, "position");
+    const GLint positionLocation = glGetAttribLocation(program->programHandle, attribute::position);
     if (positionLocation >= 0) {
         glEnableVertexAttribArray(static_cast<GLuint>(positionLocation));
         glVertexAttribPointer(static_cast<GLuint>(positionLocation), 2, GL_FLOAT, GL_FALSE, stride, nullptr);
     }
-    const GLint uvLocation = glGetAttribLocation(program->programHandle, "uv");
+    const GLint uvLocation = glGetAttribLocation(program->programHandle, attribute::uv);
     if (uvLocation >= 0) {
         glEnableVertexAttribArray(static_cast<GLuint>(uvLocation));
         glVertexAttribPointer(static_cast<GLuint>(uvLocation), 2, GL_FLOAT, GL_FALSE, stride,
@@ -89,7 +90,7 @@ HudImage::~HudImage()
 
 void HudImage::draw() const
 {
-    glUniform1i(glGetUniformLocation(program->programHandle, "colorTexture"), 0);
+    glUniform1i(glGetUniformLocation(program->programHandle, uniform::colorTexture), 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
     glBindVertexArray(vertexArray);

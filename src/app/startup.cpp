@@ -3,11 +3,13 @@
 #include "app/config.h"
 #include "app/hud.h"
 #include "app/text_renderer.h"
+#include "common/camera.h"
 #include "common/console.h"
 #include "common/globals.h"
 #include "controls/controller.h"
 #include "controls/input.h"
 #include "effects/bloom.h"
+#include "effects/render_pass.h"
 #include "effects/shadow_mapping.h"
 #include "effects/toon_shading.h"
 #include "levels/level.h"
@@ -18,6 +20,7 @@
 #include "scene/cake.h"
 #include "scene/flight.h"
 #include "scene/hand.h"
+#include "shader/names.h"
 #include "shader/shader.h"
 
 #include <AL/alut.h>
@@ -70,42 +73,21 @@ void setMatrix(const Shader* program, const char* name, const glm::mat4& matrix)
 
 void uploadStartupUniforms()
 {
-    setMatrix(textureShader, "projectionMatrix", projectionMatrix);
-    setMatrix(basicShader, "projectionMatrix", projectionMatrix);
-    setMatrix(hudShader, "orthogonalMatrix", screenMatrix);
-    setMatrix(textShader, "orthogonalMatrix", screenMatrix);
-    setMatrix(skyShader, "projectionMatrix", projectionMatrix);
-    setMatrix(bloomShader, "projectionMatrix", projectionMatrix);
-    setMatrix(bloomCoverShader, "projectionMatrix", projectionMatrix);
+    setMatrix(textureShader, uniform::projectionMatrix, projectionMatrix);
+    setMatrix(basicShader, uniform::projectionMatrix, projectionMatrix);
+    setMatrix(hudShader, uniform::orthogonalMatrix, screenMatrix);
+    setMatrix(textShader, uniform::orthogonalMatrix, screenMatrix);
+    setMatrix(skyShader, uniform::projectionMatrix, projectionMatrix);
+    setMatrix(bloomShader, uniform::projectionMatrix, projectionMatrix);
+    setMatrix(bloomCoverShader, uniform::projectionMatrix, projectionMatrix);
 
     // One texel of the half-size glow target in each direction.
     glUseProgram(blurHorizontalShader->programHandle);
-    glUniform1f(glGetUniformLocation(blurHorizontalShader->programHandle, "blurSize"),
+    glUniform1f(glGetUniformLocation(blurHorizontalShader->programHandle, uniform::blurSize),
                 1.0f / static_cast<float>(config->width / 2));
     glUseProgram(blurVerticalShader->programHandle);
-    glUniform1f(glGetUniformLocation(blurVerticalShader->programHandle, "blurSize"),
+    glUniform1f(glGetUniformLocation(blurVerticalShader->programHandle, uniform::blurSize),
                 1.0f / static_cast<float>(config->height / 2));
-}
-
-void createSceneFramebuffer()
-{
-    glGenTextures(1, &sceneTexture);
-    glBindTexture(GL_TEXTURE_2D, sceneTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, config->width, config->height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glBindTexture(GL_TEXTURE_2D, 0);
-
-    glGenFramebuffers(1, &sceneFramebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
-    glGenRenderbuffers(1, &sceneDepthBuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, sceneDepthBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, config->width, config->height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, sceneDepthBuffer);
-    glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, sceneTexture, 0);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
-        std::cout << "Framebuffer is NOT OK!" << std::flush;
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
 // The driver's own entry points for the functions the game relies on most,
@@ -146,14 +128,6 @@ void destroyPrograms()
         delete **program;
         **program = nullptr;
     }
-}
-
-void deleteSceneFramebuffer()
-{
-    glDeleteFramebuffers(1, &sceneFramebuffer);
-    glDeleteRenderbuffers(1, &sceneDepthBuffer);
-    glDeleteTextures(1, &sceneTexture);
-    sceneFramebuffer = sceneDepthBuffer = sceneTexture = 0;
 }
 
 // The GL state the frame loop starts from: blending on (F9 turns it off), the
@@ -210,9 +184,10 @@ void startGame(GLFWwindow* window, controls::InputSource& input, const Config& s
     physics = new physicsengine::Physics();
     eventCallback = new physicsengine::pxCallback(*physics, gameEvents());
     physics->setSimulationEventCallback(eventCallback);
-    bloom = new effects::Bloom(bloomShader, compositeShader, blurHorizontalShader, blurVerticalShader, config);
-    shadowMapping = new effects::ShadowMapping(shadowDepthShader, config);
-    toonShading = new effects::ToonShading(silhouetteShader);
+    bloom = new effects::Bloom(bloomShader, compositeShader, blurHorizontalShader, blurVerticalShader, config->width,
+                               config->height);
+    shadowMapping = new effects::ShadowMapping(shadowDepthShader, config->width, config->height);
+    toonShading = new effects::ToonShading(silhouetteShader, config->width, config->height);
     controller = new controls::Controller(input, glm::vec3(0.0f, 0.0f, -2.0f), glm::vec3(0.0f), physics,
                                           static_cast<double>(config->width), static_cast<double>(config->height));
     level = levels::buildLevel(gameState->level, levelResources());
@@ -221,12 +196,12 @@ void startGame(GLFWwindow* window, controls::InputSource& input, const Config& s
 
     const float width = static_cast<float>(config->width);
     const float height = static_cast<float>(config->height);
-    projectionMatrix = glm::perspective(glm::radians(60.0f), width / height, 0.01f, 200.0f);
+    projectionMatrix = Camera::perspective(config->width, config->height);
     screenMatrix = glm::ortho(0.0f, width, height, 0.0f, -1.0f, 1.0f);
     createHudImages(config->width, config->height);
     uploadStartupUniforms();
 
-    createSceneFramebuffer();
+    sceneTarget = new effects::RenderTarget(config->width, config->height, GL_RGBA, false);
     setLoopGlState();
 }
 
@@ -237,7 +212,7 @@ void endGame()
     scene::endFlights();
     releasePhysicsDebugView();
 
-    deleteSceneFramebuffer();
+    destroy(sceneTarget);
     destroyHudImages();
     destroy(cake);
     destroy(hand);

@@ -1,6 +1,7 @@
 #include "app/text_renderer.h"
 
 #include "common/console.h"
+#include "shader/names.h"
 #include "shader/shader.h"
 
 #include <ft2build.h>
@@ -57,7 +58,7 @@ TextRenderer::TextRenderer(Shader* program) : program(program)
     glGenBuffers(1, &positionBuffer);
     glGenVertexArrays(1, &vertexArray);
     glBindVertexArray(vertexArray);
-    const GLint texcoord = glGetAttribLocation(program->programHandle, "texcoord");
+    const GLint texcoord = glGetAttribLocation(program->programHandle, attribute::texcoord);
     if (texcoord >= 0) {
         glEnableVertexAttribArray(static_cast<GLuint>(texcoord));
         glVertexAttribPointer(static_cast<GLuint>(texcoord), 2, GL_FLOAT, GL_FALSE, 0, nullptr);
@@ -136,7 +137,7 @@ void TextRenderer::renderText(std::string text, int x, int y, int size, const gl
 {
     const GLuint handle = program->programHandle;
     glUseProgram(handle);
-    glUniform3f(glGetUniformLocation(handle, "textColor"), colour.r, colour.g, colour.b);
+    glUniform3f(glGetUniformLocation(handle, uniform::textColor), colour.r, colour.g, colour.b);
 
     for (char character : text) {
         const unsigned char code = static_cast<unsigned char>(character);
@@ -154,10 +155,10 @@ void TextRenderer::renderText(std::string text, int x, int y, int size, const gl
         glBindVertexArray(vertexArray);
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, glyphTextures[code]);
-        glUniform1i(glGetUniformLocation(handle, "textTexture"), 0);
+        glUniform1i(glGetUniformLocation(handle, uniform::textTexture), 0);
         glBindBuffer(GL_ARRAY_BUFFER, positionBuffer);
         glBufferData(GL_ARRAY_BUFFER, sizeof positions, positions, GL_STATIC_DRAW);
-        const GLint position = glGetAttribLocation(handle, "position");
+        const GLint position = glGetAttribLocation(handle, attribute::position);
         if (position >= 0) {
             glEnableVertexAttribArray(static_cast<GLuint>(position));
             glVertexAttribPointer(static_cast<GLuint>(position), 2, GL_FLOAT, GL_FALSE, 0, nullptr);

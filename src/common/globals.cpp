@@ -40,9 +40,7 @@ Shader* textShader = nullptr;
 glm::mat4 projectionMatrix(1.0f);
 glm::mat4 screenMatrix(1.0f);
 
-GLuint sceneFramebuffer = 0;
-GLuint sceneTexture = 0;
-GLuint sceneDepthBuffer = 0;
+effects::RenderTarget* sceneTarget = nullptr;
 
 std::string fpsText;
 std::int32_t nextCakeId = 0;

@@ -29,6 +29,7 @@ class TextRenderer;
 
 namespace effects {
 class Bloom;
+class RenderTarget;
 class ShadowMapping;
 class ToonShading;
 } // namespace effects
@@ -98,9 +99,7 @@ extern glm::mat4 projectionMatrix;
 extern glm::mat4 screenMatrix;
 
 // Off-screen target of the scene pass, window-sized.
-extern GLuint sceneFramebuffer;
-extern GLuint sceneTexture;
-extern GLuint sceneDepthBuffer;
+extern effects::RenderTarget* sceneTarget;
 
 // "FPS:<frames>" once the first second has passed; empty before.
 extern std::string fpsText;

@@ -2,9 +2,9 @@
 
 #include "effects/shadow_mapping.h"
 #include "effects/toon_shading.h"
+#include "shader/names.h"
 #include "shader/shader.h"
 
-#include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
 #include <cstdint>
@@ -20,12 +20,12 @@ struct Attribute {
     std::uintptr_t offset;
 };
 
-constexpr Attribute position{"position", 3, 0};
-constexpr Attribute normal{"normal", 3, 12};
-constexpr Attribute color{"color", 3, 24};
-constexpr Attribute uv{"uv", 2, 36};
+constexpr Attribute position{attribute::position, 3, 0};
+constexpr Attribute normal{attribute::normal, 3, 12};
+constexpr Attribute color{attribute::color, 3, 24};
+constexpr Attribute uv{attribute::uv, 2, 36};
 // The silhouette and toon arrays feed the smooth normal as "normal".
-constexpr Attribute smoothNormal{"normal", 3, 44};
+constexpr Attribute smoothNormal{attribute::normal, 3, 44};
 
 void setAttribute(GLuint program, const Attribute& attribute, bool always)
 {
@@ -59,7 +59,7 @@ GLuint buildVertexArray(GLuint program, GLuint vertexBuffer, GLuint indexBuffer,
 
 void uploadModelMatrix(GLuint program, const glm::mat4& model)
 {
-    glUniformMatrix4fv(glGetUniformLocation(program, "modelMatrix"), 1, GL_FALSE, glm::value_ptr(model));
+    glUniformMatrix4fv(glGetUniformLocation(program, uniform::modelMatrix), 1, GL_FALSE, glm::value_ptr(model));
 }
 
 } // namespace
@@ -121,7 +121,7 @@ void Mesh::upload()
 void Mesh::bindTextures(GLuint current) const
 {
     for (std::size_t i = 0; i < textures.size(); ++i) {
-        glUniform1i(glGetUniformLocation(current, "colorTexture"), static_cast<GLint>(i));
+        glUniform1i(glGetUniformLocation(current, uniform::colorTexture), static_cast<GLint>(i));
         glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(i));
         glBindTexture(GL_TEXTURE_2D, textures[i]);
     }
@@ -133,7 +133,7 @@ void Mesh::bindShadowMap(GLuint current) const
     const auto unit = static_cast<GLint>(textures.size() + 1);
     glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
     glBindTexture(GL_TEXTURE_2D, shadowMapping->depthTexture);
-    glUniform1i(glGetUniformLocation(current, "shadowMap"), unit);
+    glUniform1i(glGetUniformLocation(current, uniform::shadowMap), unit);
 }
 
 void Mesh::drawArray(GLuint vertexArray) const
@@ -163,10 +163,8 @@ void Mesh::drawDepth(glm::mat4 model)
         return;
     const GLuint depthProgram = shadowMapping->pass1Shader->programHandle;
     glUseProgram(depthProgram);
-    const glm::mat4 lightView =
-        glm::lookAt(shadowMapping->lightPosition, glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
-    const glm::mat4 depthVP = shadowMapping->lightProjection * lightView;
-    glUniformMatrix4fv(glGetUniformLocation(depthProgram, "depthVP"), 1, GL_FALSE, glm::value_ptr(depthVP));
+    const glm::mat4 depthVP = shadowMapping->depthVP();
+    glUniformMatrix4fv(glGetUniformLocation(depthProgram, uniform::depthVP), 1, GL_FALSE, glm::value_ptr(depthVP));
     uploadModelMatrix(depthProgram, model);
     drawArray(depthVAO);
 }
@@ -196,7 +194,7 @@ void Mesh::drawSilhouette(glm::mat4 model)
     // The outline: back faces pushed out along the smooth normal, black, with
     // depth. Then the front faces in place, white, without depth, so that the
     // model drawn next is not hidden behind them.
-    outlinePass(outline, GL_FRONT, GL_TRUE, 0.0f, 0.04f);
+    outlinePass(outline, GL_FRONT, GL_TRUE, 0.0f, effects::ToonShading::outlineOffset);
     outlinePass(outline, GL_BACK, GL_FALSE, 1.0f, 0.0f);
     glDisable(GL_CULL_FACE);
     glDepthMask(GL_TRUE);
@@ -207,8 +205,8 @@ void Mesh::outlinePass(GLuint outline, GLenum culledFaces, GLboolean depthWrite,
     glEnable(GL_CULL_FACE);
     glCullFace(culledFaces);
     glDepthMask(depthWrite);
-    glUniform3f(glGetUniformLocation(outline, "color1"), shade, shade, shade);
-    glUniform1f(glGetUniformLocation(outline, "offset1"), offset);
+    glUniform3f(glGetUniformLocation(outline, uniform::color1), shade, shade, shade);
+    glUniform1f(glGetUniformLocation(outline, uniform::offset1), offset);
     drawArray(silhouetteVAO);
 }
 
@@ -217,15 +215,13 @@ void Mesh::drawToon(glm::mat4 model)
     if (!shadowMapping || !toonShading)
         return;
     glUseProgram(program);
-    toonShading->windowSize = shadowMapping->windowSize;
-    toonShading->view = shadowMapping->view;
     toonShading->setVP(program);
     shadowMapping->setDepthTranslScalVP(program);
     uploadModelMatrix(program, model);
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);
-    const GLfloat numShades = 8.0f;
-    glUniform1fv(glGetUniformLocation(program, "numShades"), 1, &numShades);
+    const GLfloat numShades = effects::ToonShading::numShades;
+    glUniform1fv(glGetUniformLocation(program, uniform::numShades), 1, &numShades);
     bindTextures(program);
     bindShadowMap(program);
     drawArray(toonVAO);

@@ -1,6 +1,38 @@
 #include "datastructures/tree_node.h"
 
+#include <cmath>
+#include <limits>
+
 namespace frosk::datastructures {
+
+namespace {
+
+void extendFootprint(const TreeNode& node, const glm::mat4& toClip, glm::vec2& low, glm::vec2& high)
+{
+    for (const auto& mesh : node.meshes) {
+        for (const Vertex& vertex : mesh->vertices) {
+            const glm::vec4 p = toClip * glm::vec4(vertex.position, 1.0f);
+            const glm::vec2 xy = glm::vec2(p) / p.w;
+            if (std::isnan(xy.x) || std::isnan(xy.y))
+                continue;
+            low = glm::min(low, xy);
+            high = glm::max(high, xy);
+        }
+    }
+    for (const auto& child : node.children)
+        extendFootprint(*child, toClip * child->transform, low, high);
+}
+
+} // namespace
+
+std::pair<glm::vec2, glm::vec2> TreeNode::footprint(const glm::mat4& toClip) const
+{
+    constexpr float huge = std::numeric_limits<float>::max();
+    glm::vec2 low(huge);
+    glm::vec2 high(-huge);
+    extendFootprint(*this, toClip, low, high);
+    return {low, high};
+}
 
 template <typename MeshDraw>
 void TreeNode::traverse(const glm::mat4& model, MeshDraw meshDraw)

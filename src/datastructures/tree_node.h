@@ -6,6 +6,7 @@
 #include <glm/glm.hpp>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace frosk::datastructures {
@@ -32,6 +33,11 @@ public:
     void drawToon(glm::mat4 model);
     // Texture filters of every mesh of the tree (Mesh::setTextureFilter).
     void setTextureFilter(GLint minFilter);
+    // The smallest and largest x and y, after the division by w, of every
+    // vertex of the tree taken through `toClip` (and each child's transform
+    // below this node); a vertex that comes out as no number is left out.
+    // Without any vertex the first corner lies above the second.
+    std::pair<glm::vec2, glm::vec2> footprint(const glm::mat4& toClip) const;
 
     // Declared in this order so that a node's meshes are destroyed before its
     // children.

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "effects/render_pass.h"
+
 #include <GL/glew.h>
 
 namespace frosk {
-class Config;
 class Shader;
 } // namespace frosk
 
@@ -15,29 +16,30 @@ namespace frosk::effects {
 class Bloom {
 public:
     Bloom(Shader* bloomShader, Shader* drawFramebufferShader, Shader* blur1Shader, Shader* blur2Shader,
-          Config* windowSize);
+          int windowWidth, int windowHeight);
     virtual ~Bloom();
     Bloom(const Bloom&) = delete;
     Bloom& operator=(const Bloom&) = delete;
 
-    // Binds the glow target, clears it to transparent black, turns on depth
-    // test and back-face culling and makes the bloom program current. The
-    // caller draws the glowing objects and restores the window's framebuffer.
-    void startBrightPass();
-    // bloomTexture blurred horizontally into blurTexture.
+    // Sets `pass` to draw into the glow target, cleared to transparent black,
+    // with depth test and back-face culling, and makes the bloom program
+    // current. The caller draws the glowing objects; the pass's scope ends it.
+    void startBrightPass(PassScope& pass);
+    // The glow blurred horizontally into the blur target.
     void blurPass1();
-    // blurTexture blurred vertically back into bloomTexture.
+    // The blur target blurred vertically back into the glow target.
     void blurPass2();
 
     // How many blur pairs a frame runs for a window this wide: 3 + width / 400.
     static int blurRepetitions(int windowWidth);
 
-    GLuint bloomTexture = 0;
-    GLuint blurTexture = 0;
-    GLuint bloomFramebuffer = 0;
-    GLuint blurFramebuffer = 0;
-    GLuint bloomDepthRenderbuffer = 0;
-    GLuint depthRenderbuffer = 0;
+    int windowWidth = 0;
+    int windowHeight = 0;
+    int halfWidth = 0;
+    int halfHeight = 0;
+    // Both half the window's size; the blurred glow ends in glow.colorTexture.
+    RenderTarget glow;
+    RenderTarget blur;
     GLuint quadBuffer = 0;
     GLuint compositeVAO = 0;
     GLuint blur1VAO = 0;
@@ -46,13 +48,9 @@ public:
     Shader* drawFramebufferShader = nullptr;
     Shader* blur1Shader = nullptr;
     Shader* blur2Shader = nullptr;
-    Config* windowSize = nullptr;
-    int halfWidth = 0;
-    int halfHeight = 0;
 
 private:
-    void blurPass(GLuint targetFramebuffer, GLuint targetTexture, GLuint sourceTexture, const Shader* program,
-                  GLuint quad);
+    void blurPass(const RenderTarget& target, GLuint sourceTexture, const Shader* program, GLuint quad);
 };
 
 } // namespace frosk::effects

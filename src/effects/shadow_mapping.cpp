@@ -1,7 +1,7 @@
 #include "effects/shadow_mapping.h"
 
-#include "app/config.h"
-#include "datastructures/tree_node.h"
+#include "effects/render_pass.h"
+#include "shader/names.h"
 #include "shader/shader.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -9,16 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iostream>
-#include <limits>
 
 namespace frosk::effects {
-
-glm::mat4 cameraPerspective(int windowWidth, int windowHeight)
-{
-    const float aspect = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
-    return glm::perspective(glm::radians(60.0f), aspect, 0.01f, 200.0f);
-}
 
 namespace {
 
@@ -42,33 +34,15 @@ void createDepthTarget(GLsizei width, GLsizei height, GLuint& texture, GLuint& f
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, texture, 0);
     glDrawBuffer(GL_NONE);
     glReadBuffer(GL_NONE);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
-        std::cout << "Framebuffer is NOT OK!" << std::flush;
-}
-
-// Smallest and largest light-space x and y of every vertex of the tree.
-void extendFootprint(const datastructures::TreeNode& node, const glm::mat4& toLight, glm::vec2& low, glm::vec2& high)
-{
-    for (const auto& mesh : node.meshes) {
-        for (const datastructures::Vertex& vertex : mesh->vertices) {
-            const glm::vec4 p = toLight * glm::vec4(vertex.position, 1.0f);
-            const glm::vec2 xy = glm::vec2(p) / p.w;
-            if (std::isnan(xy.x) || std::isnan(xy.y))
-                continue;
-            low = glm::min(low, xy);
-            high = glm::max(high, xy);
-        }
-    }
-    for (const auto& child : node.children)
-        extendFootprint(*child, toLight * child->transform, low, high);
+    checkBoundFramebuffer();
 }
 
 } // namespace
 
-ShadowMapping::ShadowMapping(Shader* pass1Shader, Config* windowSize)
+ShadowMapping::ShadowMapping(Shader* pass1Shader, int windowWidth, int windowHeight)
     : pass1Shader(pass1Shader),
-      windowSize(windowSize),
-      lightProjection(glm::ortho(-35.0f, 35.0f, -35.0f, 35.0f, 0.0f, 200.0f))
+      lightProjection(glm::ortho(-35.0f, 35.0f, -35.0f, 35.0f, 0.0f, 200.0f)),
+      camera(Camera::looking(glm::mat4(1.0f), glm::vec3(0.0f), windowWidth, windowHeight))
 {
     // The cache first, so that the map's framebuffer is the one left bound.
     createDepthTarget(width, height, staticDepthTexture, staticFramebuffer);
@@ -83,28 +57,25 @@ ShadowMapping::~ShadowMapping()
     glDeleteTextures(1, &staticDepthTexture);
 }
 
-void ShadowMapping::startPass1()
+void ShadowMapping::startPass1(PassScope& pass)
 {
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    pass.into(framebuffer, width, height);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthTexture, 0);
     glDrawBuffer(GL_NONE);
     glReadBuffer(GL_NONE);
-    glViewport(0, 0, width, height);
-    glClear(GL_DEPTH_BUFFER_BIT);
-    startDrawing();
+    pass.clearDepth();
+    startDrawing(pass);
     mapFollowsCache = false;
 }
 
-void ShadowMapping::startStaticPass()
+void ShadowMapping::startStaticPass(PassScope& pass)
 {
-    glBindFramebuffer(GL_FRAMEBUFFER, staticFramebuffer);
-    glViewport(0, 0, width, height);
-    glClear(GL_DEPTH_BUFFER_BIT);
-    startDrawing();
+    pass.into(staticFramebuffer, width, height).clearDepth();
+    startDrawing(pass);
     mapFollowsCache = false;
 }
 
-void ShadowMapping::startMovingPass()
+void ShadowMapping::startMovingPass(PassScope& pass)
 {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, staticFramebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
@@ -117,9 +88,8 @@ void ShadowMapping::startMovingPass()
     coveredByMovers.clear();
     mapFollowsCache = true;
 
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glViewport(0, 0, width, height);
-    startDrawing();
+    pass.into(framebuffer, width, height);
+    startDrawing(pass);
 }
 
 // A blit, which the scissor test would cut short; nothing in the game turns
@@ -130,20 +100,14 @@ void ShadowMapping::copyFromCache(const TexelRect& rect) const
                       GL_NEAREST);
 }
 
-void ShadowMapping::startDrawing() const
+void ShadowMapping::startDrawing(PassScope& pass) const
 {
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
+    pass.cullBackFaces();
     glUseProgram(pass1Shader->programHandle);
 }
 
-void ShadowMapping::coverMovingCaster(const datastructures::TreeNode& model, const glm::mat4& modelMatrix)
+void ShadowMapping::coverFootprint(const glm::vec2& low, const glm::vec2& high)
 {
-    constexpr float huge = std::numeric_limits<float>::max();
-    glm::vec2 low(huge);
-    glm::vec2 high(-huge);
-    extendFootprint(model, depthVP() * modelMatrix * model.transform, low, high);
     // No vertices (or none that is a number, which nothing rasterises).
     if (low.x > high.x || low.y > high.y)
         return;
@@ -173,15 +137,10 @@ glm::mat4 ShadowMapping::depthVP() const
     return lightProjection * lightView();
 }
 
-glm::mat4 ShadowMapping::cameraProjection() const
-{
-    return cameraPerspective(windowSize->width, windowSize->height);
-}
-
 void ShadowMapping::setVP(GLuint program) const
 {
-    const glm::mat4 vp = cameraProjection() * view;
-    glUniformMatrix4fv(glGetUniformLocation(program, "VP"), 1, GL_FALSE, glm::value_ptr(vp));
+    const glm::mat4 vp = camera.viewProjection();
+    glUniformMatrix4fv(glGetUniformLocation(program, uniform::VP), 1, GL_FALSE, glm::value_ptr(vp));
 }
 
 void ShadowMapping::setDepthTranslScalVP(GLuint program) const
@@ -191,7 +150,7 @@ void ShadowMapping::setDepthTranslScalVP(GLuint program) const
                          0.0f, 0.0f, 0.5f, 0.0f,
                          0.5f, 0.5f, 0.5f, 1.0f);
     const glm::mat4 m = bias * depthVP();
-    glUniformMatrix4fv(glGetUniformLocation(program, "depthTranslScalVP"), 1, GL_FALSE, glm::value_ptr(m));
+    glUniformMatrix4fv(glGetUniformLocation(program, uniform::depthTranslScalVP), 1, GL_FALSE, glm::value_ptr(m));
 }
 
 } // namespace frosk::effects

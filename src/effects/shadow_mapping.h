@@ -1,19 +1,19 @@
 #pragma once
 
+#include "common/camera.h"
+
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
 #include <vector>
 
 namespace frosk {
-class Config;
 class Shader;
-namespace datastructures {
-class TreeNode;
-}
 } // namespace frosk
 
 namespace frosk::effects {
+
+class PassScope;
 
 // One 4096² shadow map from a fixed sun. Pass 1 draws the shadow casters from
 // the light into the depth texture; the lit programs of pass 2 compare with it
@@ -28,35 +28,39 @@ namespace frosk::effects {
 // in, so the map is the same as one drawn with every caster after a clear.
 class ShadowMapping {
 public:
-    ShadowMapping(Shader* pass1Shader, Config* windowSize);
+    // Until the first frame hands it a camera, the camera looks from the
+    // origin through the window's perspective.
+    ShadowMapping(Shader* pass1Shader, int windowWidth, int windowHeight);
     virtual ~ShadowMapping();
     ShadowMapping(const ShadowMapping&) = delete;
     ShadowMapping& operator=(const ShadowMapping&) = delete;
 
-    // Binds the shadow framebuffer and its viewport, clears the depth, turns
-    // on depth test and back-face culling and makes the depth program current.
-    // The caller draws the casters and restores the window's framebuffer.
-    void startPass1();
+    // Sets `pass` to draw into the shadow map over all of it, clears the
+    // depth, turns on depth test and back-face culling and makes the depth
+    // program current. The caller draws the casters; the pass's scope ends it.
+    void startPass1(PassScope& pass);
 
-    // Casters that never move, into the cache: binds the cache's framebuffer,
-    // clears it and sets the state and program of startPass1. The next
-    // startMovingPass takes the whole cache into the map.
-    void startStaticPass();
+    // Casters that never move, into the cache: the cache cleared, with the
+    // state and program of startPass1. The next startMovingPass takes the
+    // whole cache into the map.
+    void startStaticPass(PassScope& pass);
     // The frame's map from the cache (all of it after startStaticPass or
-    // startPass1, else only what last frame's moving casters covered), with
-    // the state and program of startPass1 and the map's framebuffer bound.
-    void startMovingPass();
+    // startPass1, else only what last frame's moving casters covered), then
+    // `pass` set to draw into it with the state and program of startPass1.
+    void startMovingPass(PassScope& pass);
     // A caster that moves, drawn into the map after startMovingPass: any scene
     // object that draws its model's root with modelMatrix x root transform.
+    // The model tells its own footprint in the light's view.
     template <typename Caster>
     void drawMovingCaster(Caster& caster)
     {
-        coverMovingCaster(*caster.model, caster.modelMatrix);
+        const auto [low, high] = caster.model->footprint(depthVP() * caster.modelMatrix * caster.model->transform);
+        coverFootprint(low, high);
         caster.drawDepth();
     }
-    // Remembers the texels a model drawn with modelMatrix x root transform can
-    // cover, to be taken back from the cache at the next startMovingPass.
-    void coverMovingCaster(const datastructures::TreeNode& model, const glm::mat4& modelMatrix);
+    // Remembers the texels of a caster whose light-space x and y lie within
+    // [low, high], to be taken back from the cache at the next startMovingPass.
+    void coverFootprint(const glm::vec2& low, const glm::vec2& high);
 
     // The camera's projection x view, as "VP".
     void setVP(GLuint program) const;
@@ -66,15 +70,14 @@ public:
     // Light projection x light view: world to the light's clip space.
     glm::mat4 depthVP() const;
     glm::mat4 lightView() const;
-    glm::mat4 cameraProjection() const;
 
     GLuint depthTexture = 0;
     GLuint framebuffer = 0;
     Shader* pass1Shader = nullptr;
-    Config* windowSize = nullptr;
     glm::vec3 lightPosition{10.0f, 50.0f, -40.0f};
     glm::mat4 lightProjection;
-    glm::mat4 view{1.0f};
+    // The frame's camera, for "VP".
+    Camera camera;
     int width = 4096;
     int height = 4096;
 
@@ -91,7 +94,7 @@ private:
         int x0, y0, x1, y1;
     };
     void copyFromCache(const TexelRect& rect) const;
-    void startDrawing() const;
+    void startDrawing(PassScope& pass) const;
 
     // What the moving casters covered since the last startMovingPass.
     std::vector<TexelRect> coveredByMovers;
@@ -99,9 +102,5 @@ private:
     // anything other than the cache plus coveredByMovers.
     bool mapFollowsCache = false;
 };
-
-// The perspective every camera view of the game uses: 60 degrees vertically,
-// the window's aspect, near 0.01, far 200.
-glm::mat4 cameraPerspective(int windowWidth, int windowHeight);
 
 } // namespace frosk::effects

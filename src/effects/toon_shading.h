@@ -1,17 +1,17 @@
 #pragma once
 
+#include "common/camera.h"
+
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
 namespace frosk {
-class Config;
 class Shader;
 } // namespace frosk
 
 namespace frosk::effects {
 
-// What the toon draws share: the outline program and the camera, copied from
-// the shadow-mapping effect at each toon draw.
+// What the toon draws share: the outline program and the frame's camera.
 class ToonShading {
 public:
     // Lighting is quantised into this many bands.
@@ -19,15 +19,16 @@ public:
     // Pass 1 of an outline: back faces pushed out along the smooth normal.
     static constexpr float outlineOffset = 0.04f;
 
-    explicit ToonShading(Shader* silhouetteShader);
+    // Until the first frame hands it a camera, the camera looks from the
+    // origin through the window's perspective.
+    ToonShading(Shader* silhouetteShader, int windowWidth, int windowHeight);
     virtual ~ToonShading() = default;
 
-    // The camera's projection x view from this object's window size and view, as "VP".
+    // The camera's projection x view, as "VP".
     void setVP(GLuint program) const;
 
     Shader* silhouetteShader = nullptr;
-    Config* windowSize = nullptr;
-    glm::mat4 view{1.0f};
+    Camera camera;
 };
 
 } // namespace frosk::effects

@@ -1,9 +1,7 @@
 #include "particlesystem/particle_system.h"
 
-#include "app/config.h"
-#include "common/globals.h"
-#include "controls/controller.h"
-#include "effects/shadow_mapping.h"
+#include "common/camera.h"
+#include "shader/names.h"
 #include "shader/shader.h"
 
 #include <IL/il.h>
@@ -35,12 +33,14 @@ struct Attribute {
     std::size_t offset;
 };
 
-const Attribute updateAttributes[] = {
-    {"type", 1, offsetof(Particle, type)},         {"position", 3, offsetof(Particle, position)},
-    {"age", 1, offsetof(Particle, age)},           {"velocity", 1, offsetof(Particle, velocity)},
-    {"lifetime", 1, offsetof(Particle, lifetime)}, {"flydirection", 3, offsetof(Particle, flydirection)}};
-const Attribute drawAttributes[] = {{"type", 1, offsetof(Particle, type)},
-                                    {"position", 3, offsetof(Particle, position)}};
+const Attribute updateAttributes[] = {{attribute::type, 1, offsetof(Particle, type)},
+                                      {attribute::position, 3, offsetof(Particle, position)},
+                                      {attribute::age, 1, offsetof(Particle, age)},
+                                      {attribute::velocity, 1, offsetof(Particle, velocity)},
+                                      {attribute::lifetime, 1, offsetof(Particle, lifetime)},
+                                      {attribute::flydirection, 3, offsetof(Particle, flydirection)}};
+const Attribute drawAttributes[] = {{attribute::type, 1, offsetof(Particle, type)},
+                                    {attribute::position, 3, offsetof(Particle, position)}};
 
 template <std::size_t N>
 void buildVertexArray(GLuint vertexArray, GLuint buffer, GLuint program, const Attribute (&attributes)[N])
@@ -68,15 +68,8 @@ float unitRandom(std::mt19937_64& engine)
 
 } // namespace
 
-ParticleSystem::ParticleSystem(const glm::vec3& position, int type)
-    : ParticleSystem(position, type, particleUpdateShader, particleDrawShader, config->width, config->height,
-                     frosk::controller)
-{
-}
-
-ParticleSystem::ParticleSystem(const glm::vec3& position, int type, Shader* updateShader, Shader* drawShader,
-                               int windowWidth, int windowHeight, const controls::Controller* controller)
-    : updateShader(updateShader), drawShader(drawShader), controller(controller)
+ParticleSystem::ParticleSystem(const glm::vec3& position, int type, Shader* updateShader, Shader* drawShader)
+    : updateShader(updateShader), drawShader(drawShader)
 {
     std::random_device device;
     std::mt19937_64 engine(static_cast<std::mt19937_64::result_type>(device()));
@@ -104,7 +97,7 @@ ParticleSystem::ParticleSystem(const glm::vec3& position, int type, Shader* upda
 
     const GLuint update = updateShader->programHandle;
     glUseProgram(update);
-    glUniform1f(glGetUniformLocation(update, "deltaT"), 0.0f);
+    glUniform1f(glGetUniformLocation(update, uniform::deltaT), 0.0f);
 
     glGenVertexArrays(2, updateVAO);
     glGenVertexArrays(2, drawVAO);
@@ -116,9 +109,7 @@ ParticleSystem::ParticleSystem(const glm::vec3& position, int type, Shader* upda
     const GLuint draw = drawShader->programHandle;
     glUseProgram(draw);
     const glm::mat4 identity(1.0f);
-    const glm::mat4 projection = effects::cameraPerspective(windowWidth, windowHeight);
-    glUniformMatrix4fv(glGetUniformLocation(draw, "modelMatrix"), 1, GL_FALSE, glm::value_ptr(identity));
-    glUniformMatrix4fv(glGetUniformLocation(draw, "projectionMatrix"), 1, GL_FALSE, glm::value_ptr(projection));
+    glUniformMatrix4fv(glGetUniformLocation(draw, uniform::modelMatrix), 1, GL_FALSE, glm::value_ptr(identity));
 }
 
 ParticleSystem::~ParticleSystem()
@@ -181,7 +172,7 @@ void ParticleSystem::update(float deltaTime)
 
     const GLuint program = updateShader->programHandle;
     glUseProgram(program);
-    glUniform1f(glGetUniformLocation(program, "deltaT"), deltaTime);
+    glUniform1f(glGetUniformLocation(program, uniform::deltaT), deltaTime);
 
     glEnable(GL_RASTERIZER_DISCARD);
     glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, transformFeedback);
@@ -199,13 +190,15 @@ void ParticleSystem::update(float deltaTime)
     std::swap(particleBuffers[0], particleBuffers[1]);
 }
 
-void ParticleSystem::draw()
+void ParticleSystem::draw(const Camera& camera)
 {
     const GLuint program = drawShader->programHandle;
     glUseProgram(program);
-    const glm::vec3 eye = controller ? controller->position : glm::vec3(0.0f);
-    glUniform3fv(glGetUniformLocation(program, "cameraPosition"), 1, glm::value_ptr(eye));
-    glUniform1i(glGetUniformLocation(program, "colorTexture"), 0);
+    glUniformMatrix4fv(glGetUniformLocation(program, uniform::viewMatrix), 1, GL_FALSE, glm::value_ptr(camera.view));
+    glUniformMatrix4fv(glGetUniformLocation(program, uniform::projectionMatrix), 1, GL_FALSE,
+                       glm::value_ptr(camera.projection));
+    glUniform3fv(glGetUniformLocation(program, uniform::cameraPosition), 1, glm::value_ptr(camera.position));
+    glUniform1i(glGetUniformLocation(program, uniform::colorTexture), 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
 

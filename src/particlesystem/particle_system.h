@@ -7,9 +7,7 @@
 
 namespace frosk {
 class Shader;
-namespace controls {
-class Controller;
-}
+struct Camera;
 } // namespace frosk
 
 namespace frosk::particlesystem {
@@ -24,19 +22,17 @@ public:
     // Bytes of one particle record: type, position, age, velocity, lifetime, flydirection.
     static constexpr int recordSize = 40;
 
-    // With the game's particle programs, window size and controller.
-    ParticleSystem(const glm::vec3& position, int type);
-    // `controller` gives the camera position the sprites face; without one
-    // they face the origin.
-    ParticleSystem(const glm::vec3& position, int type, Shader* updateShader, Shader* drawShader,
-                   int windowWidth, int windowHeight, const controls::Controller* controller);
+    // `updateShader` advances the particles by transform feedback,
+    // `drawShader` expands them into sprites.
+    ParticleSystem(const glm::vec3& position, int type, Shader* updateShader, Shader* drawShader);
     virtual ~ParticleSystem();
     ParticleSystem(const ParticleSystem&) = delete;
     ParticleSystem& operator=(const ParticleSystem&) = delete;
 
     // A frame of more than 0.1 s freezes the burst for that frame.
     void update(float deltaTime);
-    void draw();
+    // Sprites facing the camera's eye, seen through the camera.
+    void draw(const Camera& camera);
 
     // "Textures/particle-3.png" for kinds 1 and 4, "Textures/particle-4.png"
     // for 2 and 3, "" for anything else.
@@ -54,7 +50,6 @@ public:
     Shader* updateShader = nullptr;
     Shader* drawShader = nullptr;
     GLuint texture = 0;
-    const controls::Controller* controller = nullptr;
 
 private:
     void loadTexture(const std::string& path);

@@ -10,7 +10,11 @@ namespace frosk::physicsengine {
 
 namespace {
 
-// A debug tool's program, kept beside its only user.
+// A debug tool's program, kept beside its only user. Its GLSL is written
+// here rather than read from Shader/, so its names (the uniform
+// "viewProjection", and attributes bound by location, not by name) stay
+// beside the source that declares them instead of among the game's shared
+// shader names.
 const char* const vertexSource = R"(#version 330 core
 layout(location = 0) in vec3 position;
 layout(location = 1) in vec3 colour;

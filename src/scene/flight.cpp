@@ -46,7 +46,8 @@ bool burstCake(std::uint32_t cakeId)
         return false;
     Cake* thrown = *found;
     thrownCakes.erase(found);
-    particleSystems.push_back(new particlesystem::ParticleSystem(thrown->position(), thrown->kind));
+    particleSystems.push_back(
+        new particlesystem::ParticleSystem(thrown->position(), thrown->kind, particleUpdateShader, particleDrawShader));
     // The body leaves after the step, with the bodies of the report.
     deleteCake(thrown, actorsToRemove);
     return true;

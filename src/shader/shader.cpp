@@ -1,6 +1,7 @@
 #include "shader/shader.h"
 
 #include "common/console.h"
+#include "shader/names.h"
 
 #include <fstream>
 #include <iostream>
@@ -8,9 +9,6 @@
 #include <vector>
 
 namespace frosk {
-
-const char* const Shader::feedbackVaryings[feedbackVaryingCount] = {
-    "type1", "position1", "age1", "velocity1", "lifetime1", "flydirection1"};
 
 namespace {
 
@@ -102,7 +100,7 @@ void Shader::link()
 {
     glAttachShader(programHandle, vertexHandle);
     glAttachShader(programHandle, fragmentHandle);
-    glBindFragDataLocation(programHandle, 0, "fragColor");
+    glBindFragDataLocation(programHandle, 0, output::fragColor);
     checkLink();
 }
 
@@ -110,7 +108,8 @@ void Shader::linkTransformFeedback()
 {
     glAttachShader(programHandle, vertexHandle);
     glAttachShader(programHandle, geometryHandle);
-    glTransformFeedbackVaryings(programHandle, feedbackVaryingCount, feedbackVaryings, GL_INTERLEAVED_ATTRIBS);
+    glTransformFeedbackVaryings(programHandle, static_cast<GLsizei>(std::size(output::particleRecord)),
+                                output::particleRecord, GL_INTERLEAVED_ATTRIBS);
     checkLink();
 }
 

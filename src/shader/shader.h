@@ -28,10 +28,6 @@ public:
     GLuint fragmentHandle = 0;
     GLuint geometryHandle = 0;
 
-    // The interleaved particle record written by the update program, in order.
-    static constexpr int feedbackVaryingCount = 6;
-    static const char* const feedbackVaryings[feedbackVaryingCount];
-
 private:
     void createProgram();
     void loadShader(const std::string& path, GLenum type, GLuint& handle);

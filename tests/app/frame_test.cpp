@@ -49,7 +49,8 @@ TEST_F(Frame, ACakeInFlightAndABurstShowInTheScene)
     ASSERT_EQ(frosk::thrownCakes.size(), 1u);
     EXPECT_FALSE(frosk::cake->visible) << "the held cake is gone from the hand";
     const glm::vec3 ahead = frosk::controller->position + 4.0f * frosk::controller->direction();
-    frosk::particleSystems.push_back(new frosk::particlesystem::ParticleSystem(ahead, 2));
+    frosk::particleSystems.push_back(new frosk::particlesystem::ParticleSystem(ahead, 2, frosk::particleUpdateShader,
+                                                                               frosk::particleDrawShader));
     frames(8);
     frame(1.0 / 60.0, true);
     const std::vector<unsigned char> picture = scenePicture();
@@ -62,7 +63,8 @@ class Loop : public GameWorld {};
 
 TEST_F(Loop, RetiresABurstOnceItIsOlderThanOneAndAHalfSeconds)
 {
-    auto* burst = new frosk::particlesystem::ParticleSystem(glm::vec3(0.0f, 1.0f, 2.0f), 4);
+    auto* burst = new frosk::particlesystem::ParticleSystem(glm::vec3(0.0f, 1.0f, 2.0f), 4, frosk::particleUpdateShader,
+                                                           frosk::particleDrawShader);
     auto& systems = frosk::particleSystems;
     systems.push_back(burst);
     const GLuint buffers[2] = {burst->particleBuffers[0], burst->particleBuffers[1]};

@@ -6,6 +6,7 @@
 
 #include "app/config.h"
 #include "datastructures/tree_node.h"
+#include "effects/render_pass.h"
 #include "effects/shadow_mapping.h"
 #include "effects/toon_shading.h"
 #include "modelLoader/model_loader.h"
@@ -39,12 +40,15 @@ TEST_P(GameLook, PlayersViewWithTheGamesPrograms)
     frosk::Config config("no such config file");
     config.width = 480;
     config.height = 360;
-    frosk::effects::ShadowMapping shadowMapping(depth.get(), &config);
-    frosk::effects::ToonShading toonShading(outline.get());
+    frosk::effects::ShadowMapping shadowMapping(depth.get(), config.width, config.height);
+    frosk::effects::ToonShading toonShading(outline.get(), config.width, config.height);
     // The player at the start, looking a little to the right of +z.
     const glm::vec3 eye(0.0f, 0.72f, 0.0f);
     const glm::vec3 direction = glm::normalize(glm::vec3(level == 1 ? -0.25f : 0.1f, -0.05f, 1.0f));
-    shadowMapping.view = glm::lookAt(eye, eye + direction, glm::vec3(0, 1, 0));
+    const frosk::Camera camera =
+        frosk::Camera::looking(glm::lookAt(eye, eye + direction, glm::vec3(0, 1, 0)), eye, config.width, config.height);
+    shadowMapping.camera = camera;
+    toonShading.camera = camera;
 
     frosk::modelLoader::ModelLoader loader(&shadowMapping, &toonShading);
     const auto terrain = loader.loadModel(toonTexture->programHandle,
@@ -78,13 +82,15 @@ TEST_P(GameLook, PlayersViewWithTheGamesPrograms)
         glUseProgram(program);
         glUniform3f(glGetUniformLocation(program, "cameraPosition"), eye.x, eye.y, eye.z);
     }
-    shadowMapping.startPass1();
-    terrain->drawDepth(terrainPlace * terrain->transform);
-    for (const glm::mat4& m : targets)
-        target->drawDepth(m * target->transform);
-    for (const glm::mat4& m : snowmen)
-        snowman->drawDepth(m * snowman->transform);
-    glDisable(GL_CULL_FACE);
+    {
+        frosk::effects::PassScope pass(config.width, config.height);
+        shadowMapping.startPass1(pass);
+        terrain->drawDepth(terrainPlace * terrain->transform);
+        for (const glm::mat4& m : targets)
+            target->drawDepth(m * target->transform);
+        for (const glm::mat4& m : snowmen)
+            snowman->drawDepth(m * snowman->transform);
+    }
 
     testsupport::OffscreenTarget picture(config.width, config.height);
     picture.bind();
@@ -102,9 +108,9 @@ TEST_P(GameLook, PlayersViewWithTheGamesPrograms)
     }
     glUseProgram(sky->programHandle);
     glUniformMatrix4fv(glGetUniformLocation(sky->programHandle, "projectionMatrix"), 1, GL_FALSE,
-                       glm::value_ptr(frosk::effects::cameraPerspective(config.width, config.height)));
+                       glm::value_ptr(camera.projection));
     glUniformMatrix4fv(glGetUniformLocation(sky->programHandle, "viewMatrix"), 1, GL_FALSE,
-                       glm::value_ptr(shadowMapping.view));
+                       glm::value_ptr(camera.view));
     heaven->draw(heaven->transform);
     glClear(GL_DEPTH_BUFFER_BIT);
     hand->drawSilhouette(handPose * hand->transform);

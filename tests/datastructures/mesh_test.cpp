@@ -1,6 +1,7 @@
 #include "datastructures/mesh.h"
 
 #include "app/config.h"
+#include "effects/render_pass.h"
 #include "effects/shadow_mapping.h"
 #include "effects/toon_shading.h"
 #include "support/gl_context.h"
@@ -114,17 +115,25 @@ protected:
         target = std::make_unique<OffscreenTarget>(200, 150);
         config.width = 200;
         config.height = 150;
-        shadowMapping = std::make_unique<frosk::effects::ShadowMapping>(depthProgram.get(), &config);
-        toonShading = std::make_unique<frosk::effects::ToonShading>(outlineProgram.get());
+        shadowMapping = std::make_unique<frosk::effects::ShadowMapping>(depthProgram.get(), config.width,
+                                                                        config.height);
+        toonShading = std::make_unique<frosk::effects::ToonShading>(outlineProgram.get(), config.width, config.height);
         target->bind();
         target->clear(glm::vec4(clearColour) / 255.0f);
+    }
+
+    // The frame's camera through `view`, handed to both effects as the frame does.
+    void look(const glm::mat4& view)
+    {
+        const frosk::Camera camera = frosk::Camera::looking(view, glm::vec3(0.0f), config.width, config.height);
+        shadowMapping->camera = camera;
+        toonShading->camera = camera;
     }
 
     // Where a world point lands in the target through the camera of the effects.
     glm::ivec2 pixelOf(const glm::vec3& world) const
     {
-        const glm::vec4 clip = frosk::effects::cameraPerspective(config.width, config.height) *
-                               shadowMapping->view * glm::vec4(world, 1.0f);
+        const glm::vec4 clip = shadowMapping->camera.viewProjection() * glm::vec4(world, 1.0f);
         const glm::vec2 ndc = glm::vec2(clip) / clip.w;
         return {static_cast<int>((ndc.x * 0.5f + 0.5f) * target->width),
                 static_cast<int>((ndc.y * 0.5f + 0.5f) * target->height)};
@@ -226,7 +235,7 @@ TEST_F(MeshTest, PlainDrawUsesTheCurrentProgramTheModelMatrixAndEveryTexture)
 TEST_F(MeshTest, ShadowedDrawBindsTheShadowMapOneUnitPastTheTexturesAndUploadsBothCameras)
 {
     const auto program = testprograms::shadowed();
-    shadowMapping->view = glm::lookAt(glm::vec3(0, 3, 5), glm::vec3(0), glm::vec3(0, 1, 0));
+    look(glm::lookAt(glm::vec3(0, 3, 5), glm::vec3(0), glm::vec3(0, 1, 0)));
     const GLuint texture = solidTexture({255, 255, 255, 255});
     Mesh bare(program->programHandle, redSquare(), testgeometry::squareIndices(), {}, shadowMapping.get(),
               toonShading.get());
@@ -244,7 +253,7 @@ TEST_F(MeshTest, ShadowedDrawBindsTheShadowMapOneUnitPastTheTexturesAndUploadsBo
     EXPECT_EQ(boundTexture(GL_TEXTURE2), shadowMapping->depthTexture);
 
     const glm::mat4 camera = glm::perspective(glm::radians(60.0f), 200.0f / 150.0f, 0.01f, 200.0f) *
-                             shadowMapping->view;
+                             shadowMapping->camera.view;
     expectNear(uniformMatrix(program->programHandle, "VP"), camera);
     const glm::mat4 bias = glm::translate(glm::mat4(1.0f), glm::vec3(0.5f)) * glm::scale(glm::mat4(1.0f), glm::vec3(0.5f));
     const glm::mat4 light = glm::lookAt(glm::vec3(10, 50, -40), glm::vec3(0), glm::vec3(0, 1, 0));
@@ -259,7 +268,7 @@ TEST_F(MeshTest, ShadowedDrawBindsTheShadowMapOneUnitPastTheTexturesAndUploadsBo
 TEST_F(MeshTest, DepthPassAndShadowedDrawCastTheBoardsShadowOntoTheGround)
 {
     const auto program = testprograms::shadowed();
-    shadowMapping->view = glm::lookAt(glm::vec3(0, 25, 20), glm::vec3(0), glm::vec3(0, 1, 0));
+    look(glm::lookAt(glm::vec3(0, 25, 20), glm::vec3(0), glm::vec3(0, 1, 0)));
     // Squares in x-y turned to face +y.
     const glm::mat4 flat = glm::rotate(glm::mat4(1.0f), glm::radians(-90.0f), glm::vec3(1, 0, 0));
     Mesh ground(program->programHandle, testgeometry::square(-10, -10, 10, 10, 0, {1, 1, 1}),
@@ -268,10 +277,12 @@ TEST_F(MeshTest, DepthPassAndShadowedDrawCastTheBoardsShadowOntoTheGround)
                testgeometry::squareIndices(), {}, shadowMapping.get(), toonShading.get());
     const glm::mat4 raised = glm::translate(glm::mat4(1.0f), glm::vec3(0, 5, 0)) * flat;
 
-    shadowMapping->startPass1();
-    ground.drawDepth(flat);
-    board.drawDepth(raised);
-    glDisable(GL_CULL_FACE);
+    {
+        frosk::effects::PassScope pass(config.width, config.height);
+        shadowMapping->startPass1(pass);
+        ground.drawDepth(flat);
+        board.drawDepth(raised);
+    }
     expectNear(uniformMatrix(depthProgram->programHandle, "depthVP"),
                shadowMapping->lightProjection *
                    glm::lookAt(glm::vec3(10, 50, -40), glm::vec3(0), glm::vec3(0, 1, 0)));
@@ -301,12 +312,15 @@ TEST_F(MeshTest, DepthPassAndShadowedDrawCastTheBoardsShadowOntoTheGround)
 TEST_F(MeshTest, SilhouetteDrawsABlackRimAndLeavesCullingOffAndDepthWritesOn)
 {
     const auto program = testprograms::toon();
-    shadowMapping->view = glm::lookAt(glm::vec3(3, 2.5f, 4), glm::vec3(0), glm::vec3(0, 1, 0));
+    look(glm::lookAt(glm::vec3(3, 2.5f, 4), glm::vec3(0), glm::vec3(0, 1, 0)));
     std::vector<GLuint> indices;
     const std::vector<Vertex> vertices = testgeometry::cube(1.0f, {1.0f, 0.5f, 0.0f}, indices);
     Mesh cube(program->programHandle, vertices, indices, {}, shadowMapping.get(), toonShading.get());
 
-    shadowMapping->startPass1();
+    {
+        frosk::effects::PassScope pass(config.width, config.height);
+        shadowMapping->startPass1(pass);
+    }
     target->bind();
     target->clear(glm::vec4(clearColour) / 255.0f);
     glEnable(GL_DEPTH_TEST);
@@ -346,23 +360,23 @@ TEST_F(MeshTest, SilhouetteDrawsABlackRimAndLeavesCullingOffAndDepthWritesOn)
     EXPECT_EQ(testsupport::glErrors(), "");
 }
 
-TEST_F(MeshTest, ToonDrawTakesTheCameraOfTheShadowEffectAndEightShades)
+TEST_F(MeshTest, ToonDrawTakesTheCameraOfTheToonEffectAndEightShades)
 {
     const auto program = testprograms::toon();
-    shadowMapping->view = glm::lookAt(glm::vec3(1, 2, 3), glm::vec3(0), glm::vec3(0, 1, 0));
+    // The toon effect's own camera, not the shadow effect's, gives "VP".
+    shadowMapping->camera.view = glm::lookAt(glm::vec3(3, 2, 1), glm::vec3(0), glm::vec3(0, 1, 0));
+    toonShading->camera.view = glm::lookAt(glm::vec3(1, 2, 3), glm::vec3(0), glm::vec3(0, 1, 0));
     Mesh mesh(program->programHandle, redSquare(), testgeometry::squareIndices(), {}, shadowMapping.get(),
               toonShading.get());
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
     mesh.drawToon(glm::mat4(1.0f));
 
-    EXPECT_EQ(toonShading->view, shadowMapping->view);
-    EXPECT_EQ(toonShading->windowSize, &config);
     GLfloat shades = 0.0f;
     glGetUniformfv(program->programHandle, glGetUniformLocation(program->programHandle, "numShades"), &shades);
     EXPECT_EQ(shades, 8.0f);
     expectNear(uniformMatrix(program->programHandle, "VP"),
-               frosk::effects::cameraPerspective(200, 150) * shadowMapping->view);
+               glm::perspective(glm::radians(60.0f), 200.0f / 150.0f, 0.01f, 200.0f) * toonShading->camera.view);
     EXPECT_EQ(uniformInt(program->programHandle, "shadowMap"), 1);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     GLboolean depthWrites = GL_FALSE;

@@ -6,6 +6,7 @@
 #include "app/config.h"
 #include "collada_scene.h"
 #include "datastructures/tree_node.h"
+#include "effects/render_pass.h"
 #include "effects/shadow_mapping.h"
 #include "effects/toon_shading.h"
 #include "shader/shader.h"
@@ -72,10 +73,13 @@ TEST_F(GamePrograms, ShadowedGroundAndOutlinedToonBoxDrawWithTheGamesPrograms)
     frosk::Config config("no such config file");
     config.width = 320;
     config.height = 240;
-    frosk::effects::ShadowMapping shadowMapping(depth.get(), &config);
-    frosk::effects::ToonShading toonShading(outline.get());
+    frosk::effects::ShadowMapping shadowMapping(depth.get(), config.width, config.height);
+    frosk::effects::ToonShading toonShading(outline.get(), config.width, config.height);
     const glm::vec3 eye(0, 6, 10);
-    shadowMapping.view = glm::lookAt(eye, glm::vec3(0, 1, 0), glm::vec3(0, 1, 0));
+    const frosk::Camera camera =
+        frosk::Camera::looking(glm::lookAt(eye, glm::vec3(0, 1, 0), glm::vec3(0, 1, 0)), eye, config.width, config.height);
+    shadowMapping.camera = camera;
+    toonShading.camera = camera;
 
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("crumbrise_game_programs_" + std::to_string(getpid()));
@@ -102,10 +106,12 @@ TEST_F(GamePrograms, ShadowedGroundAndOutlinedToonBoxDrawWithTheGamesPrograms)
         glUniform3f(glGetUniformLocation(program, "cameraPosition"), eye.x, eye.y, eye.z);
     }
 
-    shadowMapping.startPass1();
-    groundModel->drawDepth(groundModel->transform);
-    boxModel->drawDepth(boxModel->transform);
-    glDisable(GL_CULL_FACE);
+    {
+        frosk::effects::PassScope pass(config.width, config.height);
+        shadowMapping.startPass1(pass);
+        groundModel->drawDepth(groundModel->transform);
+        boxModel->drawDepth(boxModel->transform);
+    }
 
     testsupport::OffscreenTarget target(320, 240);
     target.bind();
@@ -119,7 +125,7 @@ TEST_F(GamePrograms, ShadowedGroundAndOutlinedToonBoxDrawWithTheGamesPrograms)
     EXPECT_EQ(testsupport::glErrors(), "");
 
     const auto pixelOf = [&](const glm::vec3& world) {
-        const glm::vec4 clip = frosk::effects::cameraPerspective(320, 240) * shadowMapping.view * glm::vec4(world, 1);
+        const glm::vec4 clip = camera.viewProjection() * glm::vec4(world, 1);
         return target.pixel(static_cast<int>((clip.x / clip.w * 0.5f + 0.5f) * 320),
                             static_cast<int>((clip.y / clip.w * 0.5f + 0.5f) * 240));
     };

@@ -1,7 +1,8 @@
 // Particle bursts on the GPU: their records read back, their clock, their
 // images and their sprites in pixels.
-#include "controls/controller.h"
 #include "particlesystem/particle_system.h"
+
+#include "common/camera.h"
 #include "shader/shader.h"
 #include "support/gl_context.h"
 #include "support/offscreen.h"
@@ -47,7 +48,7 @@ protected:
 
     std::unique_ptr<ParticleSystem> burst(int type, const glm::vec3& at = glm::vec3(1, 2, 3))
     {
-        return std::make_unique<ParticleSystem>(at, type, update.get(), draw.get(), 800, 600, nullptr);
+        return std::make_unique<ParticleSystem>(at, type, update.get(), draw.get());
     }
 
     static std::vector<Particle> records(GLuint buffer)
@@ -158,7 +159,7 @@ TEST_F(Burst, KindsOneAndFourShareAnImageTwoAndThreeTheOther)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not load Image: ");
     EXPECT_EQ(none->texture, 0u);
     none->update(0.016f);
-    none->draw();
+    none->draw(frosk::Camera::looking(glm::mat4(1.0f), glm::vec3(0.0f), 800, 600));
     EXPECT_EQ(testsupport::glErrors(), "") << "a burst without image still runs";
 }
 
@@ -170,9 +171,9 @@ TEST_F(Burst, SpritesBurstOutAndReleaseEveryGlObject)
     bursts.push_back(burst(2, glm::vec3(0.8f, 0.0f, 0.0f)));
 
     const glm::vec3 eye(0.0f, 0.5f, -4.0f);
-    const glm::mat4 view = glm::lookAt(eye, glm::vec3(0.0f), glm::vec3(0, 1, 0));
-    glUseProgram(draw->programHandle);
-    glUniformMatrix4fv(glGetUniformLocation(draw->programHandle, "viewMatrix"), 1, GL_FALSE, glm::value_ptr(view));
+    // The sprites face the origin rather than the eye; close enough here.
+    const frosk::Camera camera =
+        frosk::Camera::looking(glm::lookAt(eye, glm::vec3(0.0f), glm::vec3(0, 1, 0)), glm::vec3(0.0f), 800, 600);
     for (int i = 0; i < 12; ++i)
         for (auto& b : bursts)
             b->update(1.0f / 60.0f);
@@ -181,9 +182,8 @@ TEST_F(Burst, SpritesBurstOutAndReleaseEveryGlObject)
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_DEPTH_TEST);
-    // Sprites face the origin when no controller gives an eye; close enough here.
     for (auto& b : bursts)
-        b->draw();
+        b->draw(camera);
     target.savePng("particle_bursts");
     const std::vector<unsigned char> rgba = target.readRgba();
     int lit = 0;

@@ -102,7 +102,10 @@ TEST_F(HandGesture, HandAndHeldCakeInFrontOfTheEye)
     const glm::mat4 pose = glm::translate(glm::mat4(1.0f), eye);
     hand->setHandPose(pose);
     held.setHandPose(pose);
-    shadowMapping->view = glm::lookAt(eye, eye + glm::vec3(0, 0, 1), glm::vec3(0, 1, 0));
+    const frosk::Camera camera = frosk::Camera::looking(glm::lookAt(eye, eye + glm::vec3(0, 0, 1), glm::vec3(0, 1, 0)),
+                                                        eye, config->width, config->height);
+    shadowMapping->camera = camera;
+    toonShading->camera = camera;
     glUseProgram(toon->programHandle);
     glUniform3fv(glGetUniformLocation(toon->programHandle, "cameraPosition"), 1, glm::value_ptr(eye));
 

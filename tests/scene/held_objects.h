@@ -22,8 +22,8 @@ protected:
         cover = std::make_unique<frosk::Shader>("Shader/bloom.vert", "Shader/bloomcover.frag");
         silhouette = std::make_unique<frosk::Shader>("Shader/toon_silhouette.vert", "Shader/toon_silhouette.frag");
         depth = std::make_unique<frosk::Shader>("Shader/sm_shader_pass1.vert", "Shader/sm_shader_pass1.frag");
-        shadowMapping = std::make_unique<frosk::effects::ShadowMapping>(depth.get(), config.get());
-        toonShading = std::make_unique<frosk::effects::ToonShading>(silhouette.get());
+        shadowMapping = std::make_unique<frosk::effects::ShadowMapping>(depth.get(), config->width, config->height);
+        toonShading = std::make_unique<frosk::effects::ToonShading>(silhouette.get(), config->width, config->height);
     }
     void TearDown() override
     {

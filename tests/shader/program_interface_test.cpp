@@ -2,6 +2,7 @@
 // the attribute and uniform names they look up (a name the linker dropped
 // reads -1 and silently draws nothing), the uniform types they upload with,
 // and the attribute locations that meshes share between programs.
+#include "shader/names.h"
 #include "shader/shader.h"
 #include "support/gl_context.h"
 
@@ -13,6 +14,9 @@
 #include <vector>
 
 namespace {
+
+namespace attribute = frosk::attribute;
+namespace uniform = frosk::uniform;
 
 struct Uniform {
     const char* name;
@@ -29,7 +33,7 @@ struct ProgramInterface {
 
 // Mesh programs share these locations: a mesh builds its vertex arrays from
 // its own program and draws them with the plain, outline and shadow programs.
-const std::map<std::string, GLint> meshLocations = {{"position", 0}, {"normal", 1}, {"color", 2}, {"uv", 3}};
+const std::map<std::string, GLint> meshLocations = {{attribute::position, 0}, {attribute::normal, 1}, {attribute::color, 2}, {attribute::uv, 3}};
 
 const GLenum mat4 = GL_FLOAT_MAT4;
 const GLenum vec3 = GL_FLOAT_VEC3;
@@ -39,69 +43,69 @@ const GLenum shadowSampler = GL_SAMPLER_2D_SHADOW;
 
 const std::vector<ProgramInterface> programs = {
     {"textureShader", {"Shader/texture.vert", "Shader/texture.frag"}, false,
-     {"position", "normal", "color", "uv"},
-     {{"projectionMatrix", mat4}, {"viewMatrix", mat4}, {"modelMatrix", mat4}, {"cameraPosition", vec3},
-      {"colorTexture", sampler}}},
+     {attribute::position, attribute::normal, attribute::color, attribute::uv},
+     {{uniform::projectionMatrix, mat4}, {uniform::viewMatrix, mat4}, {uniform::modelMatrix, mat4}, {uniform::cameraPosition, vec3},
+      {uniform::colorTexture, sampler}}},
     {"basicShader", {"Shader/vertex.vert", "Shader/fragment.frag"}, false,
-     {"position", "normal", "color"},
-     {{"projectionMatrix", mat4}, {"viewMatrix", mat4}, {"modelMatrix", mat4}, {"cameraPosition", vec3}}},
+     {attribute::position, attribute::normal, attribute::color},
+     {{uniform::projectionMatrix, mat4}, {uniform::viewMatrix, mat4}, {uniform::modelMatrix, mat4}, {uniform::cameraPosition, vec3}}},
     {"hudShader", {"Shader/2d.vert", "Shader/2d.frag"}, false,
-     {"position", "uv"},
-     {{"orthogonalMatrix", mat4}, {"colorTexture", sampler}}},
+     {attribute::position, attribute::uv},
+     {{uniform::orthogonalMatrix, mat4}, {uniform::colorTexture, sampler}}},
     {"skyShader", {"Shader/heaven.vert", "Shader/heaven.frag"}, false,
-     {"position", "color", "uv"},
-     {{"projectionMatrix", mat4}, {"viewMatrix", mat4}, {"modelMatrix", mat4}, {"colorTexture", sampler}}},
+     {attribute::position, attribute::color, attribute::uv},
+     {{uniform::projectionMatrix, mat4}, {uniform::viewMatrix, mat4}, {uniform::modelMatrix, mat4}, {uniform::colorTexture, sampler}}},
     {"shadowDepthShader", {"Shader/sm_shader_pass1.vert", "Shader/sm_shader_pass1.frag"}, false,
-     {"position"},
-     {{"depthVP", mat4}, {"modelMatrix", mat4}}},
+     {attribute::position},
+     {{uniform::depthVP, mat4}, {uniform::modelMatrix, mat4}}},
     {"shadowCubeShader", {"Shader/sm_cube_shader_pass2.vert", "Shader/sm_cube_shader_pass2.frag"}, false,
-     {"position", "normal", "color"},
-     {{"VP", mat4}, {"depthTranslScalVP", mat4}, {"modelMatrix", mat4}, {"shadowMap", shadowSampler}}},
+     {attribute::position, attribute::normal, attribute::color},
+     {{uniform::VP, mat4}, {uniform::depthTranslScalVP, mat4}, {uniform::modelMatrix, mat4}, {uniform::shadowMap, shadowSampler}}},
     {"shadowMaterialShader", {"Shader/sm_material_shader_pass2.vert", "Shader/sm_material_shader_pass2.frag"}, false,
-     {"position", "normal", "color"},
-     {{"VP", mat4}, {"depthTranslScalVP", mat4}, {"modelMatrix", mat4}, {"shadowMap", shadowSampler},
-      {"cameraPosition", vec3}}},
+     {attribute::position, attribute::normal, attribute::color},
+     {{uniform::VP, mat4}, {uniform::depthTranslScalVP, mat4}, {uniform::modelMatrix, mat4}, {uniform::shadowMap, shadowSampler},
+      {uniform::cameraPosition, vec3}}},
     {"shadowTextureShader", {"Shader/sm_texture_shader_pass2.vert", "Shader/sm_texture_shader_pass2.frag"}, false,
-     {"position", "normal", "color", "uv"},
-     {{"VP", mat4}, {"depthTranslScalVP", mat4}, {"modelMatrix", mat4}, {"colorTexture", sampler},
-      {"shadowMap", shadowSampler}, {"cameraPosition", vec3}}},
+     {attribute::position, attribute::normal, attribute::color, attribute::uv},
+     {{uniform::VP, mat4}, {uniform::depthTranslScalVP, mat4}, {uniform::modelMatrix, mat4}, {uniform::colorTexture, sampler},
+      {uniform::shadowMap, shadowSampler}, {uniform::cameraPosition, vec3}}},
     {"silhouetteShader", {"Shader/toon_silhouette.vert", "Shader/toon_silhouette.frag"}, false,
-     {"position", "normal"},
-     {{"VP", mat4}, {"modelMatrix", mat4}, {"color1", vec3}, {"offset1", scalar}}},
+     {attribute::position, attribute::normal},
+     {{uniform::VP, mat4}, {uniform::modelMatrix, mat4}, {uniform::color1, vec3}, {uniform::offset1, scalar}}},
     {"toonMaterialShader", {"Shader/toon_material_shader.vert", "Shader/toon_material_shader.frag"}, false,
-     {"position", "normal", "color"},
-     {{"VP", mat4}, {"depthTranslScalVP", mat4}, {"modelMatrix", mat4}, {"numShades", scalar},
-      {"shadowMap", shadowSampler}, {"cameraPosition", vec3}}},
+     {attribute::position, attribute::normal, attribute::color},
+     {{uniform::VP, mat4}, {uniform::depthTranslScalVP, mat4}, {uniform::modelMatrix, mat4}, {uniform::numShades, scalar},
+      {uniform::shadowMap, shadowSampler}, {uniform::cameraPosition, vec3}}},
     {"toonTextureShader", {"Shader/toon_texture_shader.vert", "Shader/toon_texture_shader.frag"}, false,
-     {"position", "normal", "color", "uv"},
-     {{"VP", mat4}, {"depthTranslScalVP", mat4}, {"modelMatrix", mat4}, {"numShades", scalar},
-      {"colorTexture", sampler}, {"shadowMap", shadowSampler}, {"cameraPosition", vec3}}},
+     {attribute::position, attribute::normal, attribute::color, attribute::uv},
+     {{uniform::VP, mat4}, {uniform::depthTranslScalVP, mat4}, {uniform::modelMatrix, mat4}, {uniform::numShades, scalar},
+      {uniform::colorTexture, sampler}, {uniform::shadowMap, shadowSampler}, {uniform::cameraPosition, vec3}}},
     {"particleUpdateShader", {"Shader/particle_update.vert", "Shader/particle_update.geo"}, true,
-     {"type", "position", "age", "velocity", "lifetime", "flydirection"},
-     {{"deltaT", scalar}}},
+     {attribute::type, attribute::position, attribute::age, attribute::velocity, attribute::lifetime, attribute::flydirection},
+     {{uniform::deltaT, scalar}}},
     {"particleDrawShader", {"Shader/particle_draw.vert", "Shader/particle_draw.geo", "Shader/particle_draw.frag"}, false,
-     {"type", "position"},
-     {{"modelMatrix", mat4}, {"viewMatrix", mat4}, {"projectionMatrix", mat4}, {"cameraPosition", vec3},
-      {"colorTexture", sampler}}},
+     {attribute::type, attribute::position},
+     {{uniform::modelMatrix, mat4}, {uniform::viewMatrix, mat4}, {uniform::projectionMatrix, mat4}, {uniform::cameraPosition, vec3},
+      {uniform::colorTexture, sampler}}},
     {"bloomShader", {"Shader/bloom.vert", "Shader/bloom.frag"}, false,
-     {"position", "color"},
-     {{"projectionMatrix", mat4}, {"viewMatrix", mat4}, {"modelMatrix", mat4}}},
+     {attribute::position, attribute::color},
+     {{uniform::projectionMatrix, mat4}, {uniform::viewMatrix, mat4}, {uniform::modelMatrix, mat4}}},
     // The cover paints plain black, so the vertex colour is not among its inputs.
     {"bloomCoverShader", {"Shader/bloom.vert", "Shader/bloomcover.frag"}, false,
-     {"position"},
-     {{"projectionMatrix", mat4}, {"viewMatrix", mat4}, {"modelMatrix", mat4}}},
+     {attribute::position},
+     {{uniform::projectionMatrix, mat4}, {uniform::viewMatrix, mat4}, {uniform::modelMatrix, mat4}}},
     {"compositeShader", {"Shader/drawframebuffer.vert", "Shader/drawframebuffer.frag"}, false,
-     {"position", "texcoord"},
-     {{"scene", sampler}, {"fboTexture", sampler}}},
+     {attribute::position, attribute::texcoord},
+     {{uniform::scene, sampler}, {uniform::fboTexture, sampler}}},
     {"blurHorizontalShader", {"Shader/gaussianblur.vert", "Shader/gaussianblur1.frag"}, false,
-     {"position", "texcoord"},
-     {{"fboTexture", sampler}, {"blurSize", scalar}}},
+     {attribute::position, attribute::texcoord},
+     {{uniform::fboTexture, sampler}, {uniform::blurSize, scalar}}},
     {"blurVerticalShader", {"Shader/gaussianblur.vert", "Shader/gaussianblur2.frag"}, false,
-     {"position", "texcoord"},
-     {{"fboTexture", sampler}, {"blurSize", scalar}}},
+     {attribute::position, attribute::texcoord},
+     {{uniform::fboTexture, sampler}, {uniform::blurSize, scalar}}},
     {"textShader", {"Shader/text_render.vert", "Shader/text_render.frag"}, false,
-     {"position", "texcoord"},
-     {{"orthogonalMatrix", mat4}, {"textColor", vec3}, {"textTexture", sampler}}},
+     {attribute::position, attribute::texcoord},
+     {{uniform::orthogonalMatrix, mat4}, {uniform::textColor, vec3}, {uniform::textTexture, sampler}}},
 };
 
 // Names the program in test output instead of dumping its bytes.
@@ -166,7 +170,7 @@ TEST_P(ProgramInterfaceTest, BuildsWithEveryNameItsUsersAskFor)
     EXPECT_EQ(activeAttributes(program).size(), p.attributes.size()) << p.program;
 
     if (!p.feedback) {
-        EXPECT_EQ(glGetFragDataLocation(program, "fragColor"), 0) << p.program;
+        EXPECT_EQ(glGetFragDataLocation(program, frosk::output::fragColor), 0) << p.program;
     }
     EXPECT_EQ(testsupport::glErrors(), "");
 }
@@ -210,9 +214,10 @@ TEST_F(FeedbackRecord, UpdateProgramWritesTheFortyByteParticleRecordInOrder)
     EXPECT_EQ(count, 6);
     EXPECT_EQ(mode, GL_INTERLEAVED_ATTRIBS);
 
+    const auto& names = frosk::output::particleRecord;
     const std::vector<std::pair<std::string, GLenum>> record = {
-        {"type1", GL_FLOAT}, {"position1", GL_FLOAT_VEC3}, {"age1", GL_FLOAT},
-        {"velocity1", GL_FLOAT}, {"lifetime1", GL_FLOAT}, {"flydirection1", GL_FLOAT_VEC3}};
+        {names[0], GL_FLOAT}, {names[1], GL_FLOAT_VEC3}, {names[2], GL_FLOAT},
+        {names[3], GL_FLOAT}, {names[4], GL_FLOAT},      {names[5], GL_FLOAT_VEC3}};
     int floats = 0;
     for (GLint i = 0; i < count && i < 6; ++i) {
         char name[64];

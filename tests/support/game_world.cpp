@@ -3,6 +3,7 @@
 #include "app/config.h"
 #include "app/game.h"
 #include "common/globals.h"
+#include "effects/render_pass.h"
 #include "physicsengine/physics.h"
 
 void GameWorld::SetUp()
@@ -51,7 +52,7 @@ void GameWorld::settle()
 std::vector<unsigned char> scenePicture()
 {
     std::vector<unsigned char> rgba(static_cast<std::size_t>(800 * 600 * 4));
-    glBindTexture(GL_TEXTURE_2D, frosk::sceneTexture);
+    glBindTexture(GL_TEXTURE_2D, frosk::sceneTarget->colorTexture);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     glBindTexture(GL_TEXTURE_2D, 0);
     return rgba;
