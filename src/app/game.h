@@ -36,10 +36,10 @@ GLFWwindow* openWindow(const Config& settings, bool visible, std::string& failur
 // objects of common/globals.h are made in start-up order and the loop's GL
 // state is set. The player reads keys, buttons and cursor from `input` for the
 // whole run. The program, the tests, the autoplay tool and the benchmarks all
-// start the game this way and end it with endGame.
-void startGame(GLFWwindow* window, controls::InputSource& input, const Config& settings);
-// Everything startGame made, in the reverse order; the window stays open.
-void endGame();
+// start the game this way and end it with shutdown.
+void initialize(GLFWwindow* window, controls::InputSource& input, const Config& settings);
+// Everything initialize made, in the reverse order; the window stays open.
+void shutdown();
 
 // What every level is built with: the shared programs, effects and world.
 levels::LevelResources levelResources();

@@ -171,7 +171,7 @@ levels::LevelResources levelResources()
     return resources;
 }
 
-void startGame(GLFWwindow* window, controls::InputSource& input, const Config& settings)
+void initialize(GLFWwindow* window, controls::InputSource& input, const Config& settings)
 {
     config = new Config(settings);
     timeLeft = new double(120000.0);
@@ -205,7 +205,7 @@ void startGame(GLFWwindow* window, controls::InputSource& input, const Config& s
     setLoopGlState();
 }
 
-void endGame()
+void shutdown()
 {
     // What lives for a throw goes first: cakes in flight take their bodies
     // out of the world, bursts release their GL objects.
@@ -284,14 +284,14 @@ int runGame()
     }
 
     controls::GlfwInput input(window);
-    startGame(window, input, settings);
+    initialize(window, input, settings);
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
 
     FrameClock clock;
     while (runFrame(window, input, clock.tick(glfwGetTime()))) {
     }
 
-    endGame();
+    shutdown();
     glfwTerminate();
     return 0;
 }

@@ -6,7 +6,7 @@
 // the others.
 //
 // Who makes and ends them:
-// - for the run: startGame() makes them in start-up order, endGame() destroys
+// - for the run: initialize() makes them in start-up order, shutdown() destroys
 //   them in the reverse order (src/app/startup.cpp);
 // - for a level: the level change replaces them (advanceLevel, src/app/game_loop.cpp);
 // - for a throw: the cakes in flight and their bursts are made and deleted

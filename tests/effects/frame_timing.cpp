@@ -60,7 +60,7 @@ int main(int argc, char** argv)
     }
 
     frosk::controls::ScriptedInput input;
-    frosk::startGame(window, input, settings);
+    frosk::initialize(window, input, settings);
     if (levelNumber == 2) {
         frosk::gameState->status = frosk::GameState::won;
         frosk::advanceLevel();
@@ -107,7 +107,7 @@ int main(int argc, char** argv)
     }
 
     frosk::enablePassTimings(false);
-    frosk::endGame();
+    frosk::shutdown();
     glfwDestroyWindow(window);
     glfwTerminate();
     return 0;

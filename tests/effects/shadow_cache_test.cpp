@@ -92,9 +92,9 @@ class ShadowCache : public GameWorld {
 protected:
     void restartGame()
     {
-        frosk::endGame();
+        frosk::shutdown();
         input.releaseAll();
-        frosk::startGame(window, input, frosk::Config("config.conf"));
+        frosk::initialize(window, input, frosk::Config("config.conf"));
     }
 
     // One frame, and every `every`th one drawn and kept. Bursts start with

@@ -11,13 +11,13 @@ void GameWorld::SetUp()
     GlTest::SetUp();
     if (HasFatalFailure())
         return;
-    frosk::startGame(window, input, frosk::Config("config.conf"));
+    frosk::initialize(window, input, frosk::Config("config.conf"));
 }
 
 void GameWorld::TearDown()
 {
     if (frosk::config != nullptr) {
-        frosk::endGame();
+        frosk::shutdown();
         glDisable(GL_BLEND);
     }
     GlTest::TearDown();

@@ -86,7 +86,7 @@ int main(int argc, char** argv)
     ilInit();
 
     frosk::controls::ScriptedInput input;
-    frosk::startGame(window, input, settings);
+    frosk::initialize(window, input, settings);
 
     const autoplay::EventLog log(stdout, options.quiet);
     autoplay::Observer observer(log, options.frameSeconds);
@@ -155,7 +155,7 @@ int main(int argc, char** argv)
                 observer.rests, observer.far, leaks.checks, leaks.failures, seconds, reached ? "reached" : "missed");
     std::fflush(stdout);
 
-    frosk::endGame();
+    frosk::shutdown();
     glfwDestroyWindow(window);
     glfwTerminate();
     return reached ? 0 : 1;

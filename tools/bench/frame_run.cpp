@@ -53,10 +53,10 @@ class Game {
 public:
     Game(GLFWwindow* window, const RunOptions& options) : window(window)
     {
-        frosk::startGame(window, input, settingsFor(options));
+        frosk::initialize(window, input, settingsFor(options));
     }
 
-    ~Game() { frosk::endGame(); }
+    ~Game() { frosk::shutdown(); }
 
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
