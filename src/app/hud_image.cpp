@@ -1,52 +1,21 @@
 #include "app/hud_image.h"
 
-#include "modelLoader/image_check.h"
+#include "modelLoader/image_texture.h"
 #include "shader/names.h"
 #include "shader/shader.h"
 
-#include <IL/il.h>
-
-#include <iostream>
 
 namespace frosk {
-
-namespace {
-
-// The image as RGBA bytes with its first row at the bottom, as GL wants it;
-// 0 when it cannot be read.
-GLuint loadTexture(const std::string& file)
-{
-    ilInit();
-    const ILuint image = ilGenImage();
-    ilBindImage(image);
-    ilEnable(IL_ORIGIN_SET);
-    ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
-    GLuint texture = 0;
-    if (!modelLoader::imageFileIsWhole(file) || !ilLoadImage(file.c_str())
-        || !ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE)) {
-        std::cout << "Could not load Image: " << file << std::flush;
-    } else {
-        glGenTextures(1, &texture);
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT), 0,
-                     GL_RGBA, GL_UNSIGNED_BYTE, ilGetData());
-        glGenerateMipmap(GL_TEXTURE_2D);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        glBindTexture(GL_TEXTURE_2D, 0);
-    }
-    ilDeleteImage(image);
-    return texture;
-}
-
-} // namespace
 
 HudImage::HudImage(const std::string& file, int width, int height, const glm::vec2& position, Shader* program)
     : program(program), x(position.x), y(position.y), width(width), height(height)
 {
-    texture = loadTexture(file);
+    // Bottom row first, as GL wants it; no texture when the file cannot be read.
+    texture = modelLoader::loadImageTexture(file, modelLoader::FirstRow::bottom);
+    if (texture != 0) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
 
     const float w = static_cast<float>(width);
     const float h = static_cast<float>(height);

@@ -98,21 +98,24 @@ const char* fetchEntryPoints()
         const char* name;
         void** glewPointer;
     };
+    // GLEW keeps the pointer of glName in __glewName.
+#define CRUMBRISE_ENTRY_POINT(name) {"gl" #name, reinterpret_cast<void**>(&__glew##name)}
     const EntryPoint entryPoints[] = {
-        {"glGenVertexArrays", reinterpret_cast<void**>(&__glewGenVertexArrays)},
-        {"glBindVertexArray", reinterpret_cast<void**>(&__glewBindVertexArray)},
-        {"glDeleteVertexArrays", reinterpret_cast<void**>(&__glewDeleteVertexArrays)},
-        {"glGenerateMipmap", reinterpret_cast<void**>(&__glewGenerateMipmap)},
-        {"glGenFramebuffers", reinterpret_cast<void**>(&__glewGenFramebuffers)},
-        {"glBindFramebuffer", reinterpret_cast<void**>(&__glewBindFramebuffer)},
-        {"glFramebufferTexture2D", reinterpret_cast<void**>(&__glewFramebufferTexture2D)},
-        {"glCheckFramebufferStatus", reinterpret_cast<void**>(&__glewCheckFramebufferStatus)},
-        {"glDeleteFramebuffers", reinterpret_cast<void**>(&__glewDeleteFramebuffers)},
-        {"glGenTransformFeedbacks", reinterpret_cast<void**>(&__glewGenTransformFeedbacks)},
-        {"glBindTransformFeedback", reinterpret_cast<void**>(&__glewBindTransformFeedback)},
-        {"glBindBufferBase", reinterpret_cast<void**>(&__glewBindBufferBase)},
-        {"glDrawTransformFeedback", reinterpret_cast<void**>(&__glewDrawTransformFeedback)},
+        CRUMBRISE_ENTRY_POINT(GenVertexArrays),
+        CRUMBRISE_ENTRY_POINT(BindVertexArray),
+        CRUMBRISE_ENTRY_POINT(DeleteVertexArrays),
+        CRUMBRISE_ENTRY_POINT(GenerateMipmap),
+        CRUMBRISE_ENTRY_POINT(GenFramebuffers),
+        CRUMBRISE_ENTRY_POINT(BindFramebuffer),
+        CRUMBRISE_ENTRY_POINT(FramebufferTexture2D),
+        CRUMBRISE_ENTRY_POINT(CheckFramebufferStatus),
+        CRUMBRISE_ENTRY_POINT(DeleteFramebuffers),
+        CRUMBRISE_ENTRY_POINT(GenTransformFeedbacks),
+        CRUMBRISE_ENTRY_POINT(BindTransformFeedback),
+        CRUMBRISE_ENTRY_POINT(BindBufferBase),
+        CRUMBRISE_ENTRY_POINT(DrawTransformFeedback),
     };
+#undef CRUMBRISE_ENTRY_POINT
     for (const EntryPoint& entry : entryPoints) {
         if (GLFWglproc proc = glfwGetProcAddress(entry.name))
             *entry.glewPointer = reinterpret_cast<void*>(proc);
@@ -154,21 +157,8 @@ void releasePhysicsDebugView();
 
 levels::LevelResources levelResources()
 {
-    levels::LevelResources resources;
-    resources.textureShader = textureShader;
-    resources.basicShader = basicShader;
-    resources.bloomShader = bloomShader;
-    resources.bloomCoverShader = bloomCoverShader;
-    resources.skyShader = skyShader;
-    resources.shadowMaterialShader = shadowMaterialShader;
-    resources.shadowTextureShader = shadowTextureShader;
-    resources.silhouetteShader = silhouetteShader;
-    resources.toonMaterialShader = toonMaterialShader;
-    resources.toonTextureShader = toonTextureShader;
-    resources.shadowMapping = shadowMapping;
-    resources.toonShading = toonShading;
-    resources.physics = physics;
-    return resources;
+    return {textureShader,      basicShader,       bloomShader,   bloomCoverShader, skyShader, shadowMaterialShader,
+            toonMaterialShader, toonTextureShader, shadowMapping, toonShading,      physics};
 }
 
 void initialize(GLFWwindow* window, controls::InputSource& input, const Config& settings)

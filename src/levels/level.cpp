@@ -22,43 +22,32 @@ glm::mat4 placementMatrix(const glm::vec3& position, float angleDegrees)
     return glm::rotate(t, angleDegrees * 0.017453292f, glm::vec3(0.0f, 1.0f, 0.0f));
 }
 
-Level::Level(const LevelResources& resources)
-    : textureShader(resources.textureShader),
-      basicShader(resources.basicShader),
-      bloomShader(resources.bloomShader),
-      bloomCoverShader(resources.bloomCoverShader),
-      skyShader(resources.skyShader),
-      shadowMaterialShader(resources.shadowMaterialShader),
-      shadowTextureShader(resources.shadowTextureShader),
-      silhouetteShader(resources.silhouetteShader),
-      toonMaterialShader(resources.toonMaterialShader),
-      toonTextureShader(resources.toonTextureShader),
-      shadowMapping(resources.shadowMapping),
-      toonShading(resources.toonShading)
-{
-}
+Level::Level(const LevelResources& resources) : resources(resources) {}
 
 Level::Level(const LevelResources& resources, const Layout& layout) : Level(resources)
 {
     physicsengine::Physics* physics = resources.physics;
-    terrain = std::make_unique<scene::Terrain>(physics, toonTextureShader, bloomCoverShader, shadowMapping,
-                                               toonShading, layout.landscape,
+    effects::ShadowMapping* shadowMapping = resources.shadowMapping;
+    effects::ToonShading* toonShading = resources.toonShading;
+    terrain = std::make_unique<scene::Terrain>(physics, resources.toonTextureShader, resources.bloomCoverShader,
+                                               shadowMapping, toonShading, layout.landscape,
                                                glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, -2.0f, 0.0f)));
-    targetTemplate = std::make_unique<scene::Target>(shadowMaterialShader, bloomShader, shadowMapping, toonShading,
-                                                     glm::mat4(1.0f));
+    targetTemplate = std::make_unique<scene::Target>(resources.shadowMaterialShader, resources.bloomShader,
+                                                     shadowMapping, toonShading, glm::mat4(1.0f));
     for (const TargetPlacement& p : layout.targets)
         targets.push_back(new scene::Target(physics, targetTemplate.get(), p.direction, p.speed, p.distance,
                                             placementMatrix(p.position, p.angle)));
     for (const SnowmanPlacement& s : layout.snowmen) {
         const glm::mat4 place = placementMatrix(s.position, s.angle);
         if (snowmen.empty())
-            snowmen.push_back(std::make_unique<scene::Snowman>(physics, toonMaterialShader, bloomCoverShader,
-                                                               shadowMapping, toonShading, place));
+            snowmen.push_back(std::make_unique<scene::Snowman>(physics, resources.toonMaterialShader,
+                                                               resources.bloomCoverShader, shadowMapping,
+                                                               toonShading, place));
         else
             snowmen.push_back(
                 std::make_unique<scene::Snowman>(physics, snowmen.front().get(), glm::vec3(s.scale), s.kind, place));
     }
-    sky = std::make_unique<scene::Heaven>(skyShader, glm::mat4(1.0f));
+    sky = std::make_unique<scene::Heaven>(resources.skyShader, glm::mat4(1.0f));
     sound = std::make_unique<Sound>();
     sound->load(layout.musicSlot);
     sound->play(layout.musicSlot);
@@ -122,33 +111,32 @@ void Level::update(double deltaTime)
 
 void Level::draw()
 {
-    glUseProgram(skyShader->programHandle);
+    glUseProgram(resources.skyShader->programHandle);
     sky->draw();
-    glUseProgram(textureShader->programHandle);
+    glUseProgram(resources.textureShader->programHandle);
     terrain->draw();
-    glUseProgram(basicShader->programHandle);
+    glUseProgram(resources.basicShader->programHandle);
+    drawTargetsAndSnowmen(&scene::ModelObject::draw);
+}
+
+void Level::drawTargetsAndSnowmen(void (scene::ModelObject::*pass)())
+{
     for (scene::Target* target : targets)
-        target->draw();
+        (target->*pass)();
     for (const std::unique_ptr<scene::Snowman>& snowman : snowmen)
-        snowman->draw();
+        (snowman.get()->*pass)();
 }
 
 void Level::drawSecondary()
 {
-    for (scene::Target* target : targets)
-        target->drawSecondary();
-    for (const std::unique_ptr<scene::Snowman>& snowman : snowmen)
-        snowman->drawSecondary();
+    drawTargetsAndSnowmen(&scene::ModelObject::drawSecondary);
     terrain->drawSecondary();
 }
 
 void Level::drawDepth()
 {
     terrain->drawDepth();
-    for (scene::Target* target : targets)
-        target->drawDepth();
-    for (const std::unique_ptr<scene::Snowman>& snowman : snowmen)
-        snowman->drawDepth();
+    drawTargetsAndSnowmen(&scene::ModelObject::drawDepth);
 }
 
 void Level::drawStaticDepth()
@@ -164,19 +152,16 @@ void Level::drawMovingDepth()
 {
     for (scene::Target* target : targets)
         if (!target->standsStill())
-            shadowMapping->drawMovingCaster(*target);
+            resources.shadowMapping->drawMovingCaster(*target);
     for (const std::unique_ptr<scene::Snowman>& snowman : snowmen)
-        shadowMapping->drawMovingCaster(*snowman);
+        resources.shadowMapping->drawMovingCaster(*snowman);
 }
 
 void Level::drawShadowed()
 {
     terrain->drawShadowed();
-    for (scene::Target* target : targets)
-        target->drawShadowed();
-    for (const std::unique_ptr<scene::Snowman>& snowman : snowmen)
-        snowman->drawShadowed();
-    glUseProgram(skyShader->programHandle);
+    drawTargetsAndSnowmen(&scene::ModelObject::drawShadowed);
+    glUseProgram(resources.skyShader->programHandle);
     sky->draw();
 }
 
@@ -193,7 +178,7 @@ void Level::drawToon()
         snowman->drawSilhouette();
         snowman->drawToon();
     }
-    glUseProgram(skyShader->programHandle);
+    glUseProgram(resources.skyShader->programHandle);
     sky->draw();
 }
 

@@ -19,6 +19,7 @@ class Physics;
 }
 namespace scene {
 class Heaven;
+class ModelObject;
 class Snowman;
 class Target;
 class Terrain;
@@ -36,8 +37,6 @@ struct LevelResources {
     Shader* bloomCoverShader = nullptr;
     Shader* skyShader = nullptr;
     Shader* shadowMaterialShader = nullptr;
-    Shader* shadowTextureShader = nullptr;
-    Shader* silhouetteShader = nullptr;
     Shader* toonMaterialShader = nullptr;
     Shader* toonTextureShader = nullptr;
     effects::ShadowMapping* shadowMapping = nullptr;
@@ -90,18 +89,8 @@ public:
     // The live, placed targets in creation order; owned by the level.
     std::vector<scene::Target*> targets;
 
-    Shader* textureShader = nullptr;
-    Shader* basicShader = nullptr;
-    Shader* bloomShader = nullptr;
-    Shader* bloomCoverShader = nullptr;
-    Shader* skyShader = nullptr;
-    Shader* shadowMaterialShader = nullptr;
-    Shader* shadowTextureShader = nullptr;
-    Shader* silhouetteShader = nullptr;
-    Shader* toonMaterialShader = nullptr;
-    Shader* toonTextureShader = nullptr;
-    effects::ShadowMapping* shadowMapping = nullptr;
-    effects::ToonShading* toonShading = nullptr;
+    // What the level was built with.
+    LevelResources resources;
 
     std::unique_ptr<scene::Terrain> terrain;
     // Loads the model every placed target shares; never placed or drawn.
@@ -116,6 +105,9 @@ protected:
     explicit Level(const LevelResources& resources);
 
 private:
+    // One pass of every target, then of every snowman.
+    void drawTargetsAndSnowmen(void (scene::ModelObject::*pass)());
+
     // Standing targets at the last staticCastersChanged; none seen yet.
     std::ptrdiff_t standingTargetsSeen = -1;
 };

@@ -4,9 +4,8 @@
 #include "datastructures/mesh.h"
 #include "datastructures/tree_node.h"
 #include "datastructures/vertex.h"
-#include "modelLoader/image_check.h"
+#include "modelLoader/image_texture.h"
 
-#include <IL/il.h>
 #include <assimp/Importer.hpp>
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
@@ -16,7 +15,6 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
-#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -74,45 +72,6 @@ static_assert(drawableImportFlags == 0x800049);
 // material or mesh references, a mesh without faces or no mesh at all is
 // refused with the reason instead of read out of bounds.
 constexpr unsigned validatedImportFlags = drawableImportFlags | aiProcess_ValidateDataStructure;
-
-// One DevIL image, bound for as long as a load decodes textures into it.
-class DevilImage {
-public:
-    DevilImage()
-    {
-        ilInit();
-        ilGenImages(1, &name);
-        ilBindImage(name);
-        // Rows come out top row first, which is what the flipped texture
-        // coordinates of the import expect.
-        ilEnable(IL_ORIGIN_SET);
-        ilOriginFunc(IL_ORIGIN_UPPER_LEFT);
-    }
-    ~DevilImage() { ilDeleteImages(1, &name); }
-    DevilImage(const DevilImage&) = delete;
-    DevilImage& operator=(const DevilImage&) = delete;
-
-    // A mipmapped GL texture of the image at `path`, or nothing if it cannot be read.
-    std::optional<GLuint> loadTexture(const std::string& path)
-    {
-        ilBindImage(name);
-        if (!imageFileIsWhole(path) || !ilLoadImage(path.c_str()) || !ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE))
-            return std::nullopt;
-        GLuint texture = 0;
-        glGenTextures(1, &texture);
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT), 0,
-                     GL_RGBA, GL_UNSIGNED_BYTE, ilGetData());
-        glGenerateMipmap(GL_TEXTURE_2D);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        return texture;
-    }
-
-private:
-    ILuint name = 0;
-};
 
 // Everything one loadModel call builds from one imported scene.
 class TreeBuilder {
@@ -247,15 +206,12 @@ private:
             std::unordered_map<std::string, GLuint>& loaded = loadedTextures();
             auto cached = loaded.find(key);
             if (cached == loaded.end() || !glIsTexture(cached->second)) {
-                if (!image)
-                    image.emplace();
-                const std::optional<GLuint> texture = image->loadTexture(imagePath);
-                if (!texture) {
-                    std::cout << "Could not load Image: " << imagePath << std::flush;
+                const GLuint texture = loadImageTexture(imagePath, FirstRow::top);
+                if (texture == 0) {
                     unreadable.insert(key);
                     continue;
                 }
-                cached = loaded.insert_or_assign(key, *texture).first;
+                cached = loaded.insert_or_assign(key, texture).first;
             }
             textures.push_back(cached->second);
         }
@@ -277,7 +233,6 @@ private:
     const std::string& path;
     GLuint program;
     const ModelLoader& loader;
-    std::optional<DevilImage> image;
     std::unordered_set<std::string> unreadable;
 };
 

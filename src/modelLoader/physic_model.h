@@ -4,17 +4,13 @@
 // node transforms baked into the points, as shapes or static bodies of the
 // physics world.
 
+#include "physicsengine/handles.h"
+
 #include <glm/glm.hpp>
 
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace frosk::physicsengine {
-class Body;
-class Physics;
-class Shape;
-} // namespace frosk::physicsengine
 
 namespace frosk::modelLoader {
 

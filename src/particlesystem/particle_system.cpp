@@ -1,16 +1,15 @@
 #include "particlesystem/particle_system.h"
 
 #include "common/camera.h"
+#include "modelLoader/image_texture.h"
 #include "shader/names.h"
 #include "shader/shader.h"
 
-#include <IL/il.h>
 #include <glm/gtc/type_ptr.hpp>
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <iostream>
 #include <random>
 
 namespace frosk::particlesystem {
@@ -138,28 +137,12 @@ std::string ParticleSystem::imageOf(int type)
 
 void ParticleSystem::loadTexture(const std::string& path)
 {
-    ilInit();
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    ilEnable(IL_ORIGIN_SET);
-    ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
-    if (path.empty() || !ilLoadImage(path.c_str()) || !ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE)) {
-        std::cout << "Could not load Image: " << path << std::flush;
-        ilDeleteImages(1, &image);
+    const GLuint loaded = modelLoader::loadImageTexture(path, modelLoader::FirstRow::bottom);
+    if (loaded == 0)
         return;
-    }
-    glGenTextures(1, &texture);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT), 0,
-                 GL_RGBA, GL_UNSIGNED_BYTE, ilGetData());
-    glGenerateMipmap(GL_TEXTURE_2D);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    texture = loaded;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glBindTexture(GL_TEXTURE_2D, 0);
-    ilDeleteImages(1, &image);
 }
 
 void ParticleSystem::update(float deltaTime)

@@ -139,6 +139,10 @@ public:
 private:
     struct Hit;
     bool sweep(const btVector3& from, const btVector3& to, Hit& hit) const;
+    // Moves `at` along `motion` to just short of the first hit and reports it;
+    // false when there was nothing to hit (`at` went the whole way) or the
+    // motion is too short to sweep (`at` stays).
+    bool advance(btVector3& at, const btVector3& motion, float minDistance, Hit& hit) const;
     btVector3 slide(btVector3 from, btVector3 motion, float minDistance, bool steepIsWall,
                     bool& touched, Hit& last) const;
     void rideGround();

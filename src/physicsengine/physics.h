@@ -4,6 +4,8 @@
 // game creates, moves, queries and removes them only through Physics, and
 // nothing outside physicsengine/ knows which library simulates them.
 
+#include "physicsengine/handles.h"
+
 #include <glm/glm.hpp>
 
 #include <cstddef>
@@ -18,13 +20,6 @@ class Target;
 } // namespace frosk::scene
 
 namespace frosk::physicsengine {
-
-// A rigid body in the world. Valid from its creation until it is removed.
-class Body;
-// A collision shape; bodies that use it keep it alive.
-class Shape;
-// Triangle data prepared for collision; shapes made of it keep it alive.
-class TriangleMesh;
 
 // Collision groups carried by every body.
 constexpr std::uint32_t groupNone = 0;     // snowmen and other plain scenery

@@ -190,6 +190,19 @@ bool PlayerCapsule::sweep(const btVector3& from, const btVector3& to, Hit& hit) 
     return true;
 }
 
+bool PlayerCapsule::advance(btVector3& at, const btVector3& motion, float minDistance, Hit& hit) const
+{
+    const float length = motion.length();
+    if (length < std::max(minDistance, tiny))
+        return false;
+    if (!sweep(at, at + motion, hit)) {
+        at += motion;
+        return false;
+    }
+    at += motion * (std::max(0.0f, length * hit.fraction - backOff) / length);
+    return true;
+}
+
 // Collide and slide: move as far as possible, then go on along the surface
 // that was hit, up to a few times. With steepIsWall, surfaces too steep to
 // walk on count as vertical walls, so sliding along them never gains height.
@@ -200,17 +213,11 @@ btVector3 PlayerCapsule::slide(btVector3 from, btVector3 motion, float minDistan
     btVector3 planes[3];
     int planeCount = 0;
     for (int iteration = 0; iteration < 4; ++iteration) {
-        const float length = motion.length();
-        if (length < std::max(minDistance, tiny))
-            break;
         Hit hit;
-        if (!sweep(from, from + motion, hit)) {
-            from += motion;
+        if (!advance(from, motion, minDistance, hit))
             break;
-        }
         touched = true;
         last = hit;
-        from += motion * (std::max(0.0f, length * hit.fraction - backOff) / length);
 
         btVector3 normal = hit.normal;
         if (steepIsWall && normal.y() < slopeLimit) {
@@ -310,16 +317,10 @@ unsigned PlayerCapsule::move(const btVector3& displacement, float minDistance)
         bool landed = false;
         btVector3 motion(0.0f, -fall, 0.0f);
         for (int iteration = 0; iteration < 4; ++iteration) {
-            const float length = motion.length();
-            if (length < std::max(minDistance, tiny))
+            if (!advance(at, motion, minDistance, hit))
                 break;
-            if (!sweep(at, at + motion, hit)) {
-                at += motion;
-                break;
-            }
             landed = true;
             landing = hit;
-            at += motion * (std::max(0.0f, length * hit.fraction - backOff) / length);
             if (hit.walkable) {
                 landedOnGround = true;
                 break;

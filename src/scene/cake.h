@@ -1,15 +1,9 @@
 #pragma once
 
-#include "scene/model_object.h"
+#include "physicsengine/handles.h"
+#include "scene/held_object.h"
 
 #include <glm/glm.hpp>
-
-namespace frosk {
-namespace physicsengine {
-class Body;
-class Physics;
-} // namespace physicsengine
-} // namespace frosk
 
 namespace frosk::scene {
 
@@ -17,7 +11,7 @@ namespace frosk::scene {
 // copies (kinds 1 to 4, never drawn), the cake held in the hand (kind 5,
 // animated by the throw gesture) and thrown cakes, copies of a template that
 // follow their rigid body.
-class Cake : public ModelObject {
+class Cake : public HeldObject {
 public:
     // A template or the held cake: loads the model of `kind`.
     Cake(Shader* program, Shader* secondProgram, int kind, effects::ShadowMapping* shadowMapping,
@@ -30,13 +24,10 @@ public:
     Cake(const Cake&) = delete;
     Cake& operator=(const Cake&) = delete;
 
+    // A thrown cake follows its body; the held cake plays the throw gesture.
     void update(double deltaTime) override;
-    // The held cake's place: pose x translation(offset).
-    virtual void setHandPose(const glm::mat4& pose);
-    virtual void startWindUp(float distance, float speed);
-    virtual void windUp(float distance, float speed, double deltaTime);
-    virtual void reload(double deltaTime);
-    virtual void release();
+    // The held cake is not ready from the release until it has reloaded.
+    void release() override;
 
     // The translation of modelMatrix.
     glm::vec3 position() const;
@@ -51,14 +42,14 @@ public:
     float strength = 0.0f;
     bool ownsModel = false;
     int id = 0;
-    float progress = 0.0f;
-    float distance = 0.0f;
-    float animSpeed = 0.0f;
-    glm::vec3 offset{0.0f};
-    bool lowered = false;
-    bool released = false;
     bool visible = true;
     bool ready = true;
+
+protected:
+    // Hidden in the hand until it has reloaded.
+    void endWindUp() override;
+    // The reload: hidden while its progress covers the distance at 0.4 times the speed.
+    void returnStep(double deltaTime) override;
 };
 
 } // namespace frosk::scene

@@ -2,6 +2,7 @@
 
 #include "datastructures/tree_node.h"
 #include "physicsengine/physics.h"
+#include "scene/numbered.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -20,14 +21,7 @@ glm::mat4 turnedAboutY(const glm::mat4& m, float degrees)
 
 const char* Snowman::collisionModel(int kind)
 {
-    switch (kind) {
-    case 1:
-        return "Models/snowman_boundingbox_woman.dae";
-    case 2:
-        return "Models/snowman_boundingbox_child.dae";
-    default:
-        return nullptr;
-    }
+    return numbered(kind, {"Models/snowman_boundingbox_woman.dae", "Models/snowman_boundingbox_child.dae"}, nullptr);
 }
 
 Snowman::Snowman(physicsengine::Physics* physics, Shader* program, Shader* secondProgram,

@@ -1,16 +1,10 @@
 #pragma once
 
 #include "modelLoader/physic_model.h"
+#include "physicsengine/handles.h"
 #include "scene/model_object.h"
 
 #include <glm/glm.hpp>
-
-namespace frosk {
-namespace physicsengine {
-class Body;
-class Physics;
-} // namespace physicsengine
-} // namespace frosk
 
 namespace frosk::scene {
 

@@ -1,15 +1,9 @@
 #pragma once
 
+#include "physicsengine/handles.h"
 #include "scene/model_object.h"
 
 #include <glm/glm.hpp>
-
-namespace frosk {
-namespace physicsengine {
-class Body;
-class Physics;
-} // namespace physicsengine
-} // namespace frosk
 
 namespace frosk::scene {
 

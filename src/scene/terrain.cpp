@@ -3,32 +3,19 @@
 #include "datastructures/tree_node.h"
 #include "modelLoader/model_loader.h"
 #include "physicsengine/physics.h"
+#include "scene/numbered.h"
 #include "shader/shader.h"
 
 namespace frosk::scene {
 
 const char* Terrain::drawnModel(int levelNumber)
 {
-    switch (levelNumber) {
-    case 1:
-        return "Models/level1_big_trees.dae";
-    case 2:
-        return "Models/level2_trees.dae";
-    default:
-        return "Models/Terrain_3.dae";
-    }
+    return numbered(levelNumber, {"Models/level1_big_trees.dae", "Models/level2_trees.dae"}, "Models/Terrain_3.dae");
 }
 
 const char* Terrain::collisionModel(int levelNumber)
 {
-    switch (levelNumber) {
-    case 1:
-        return "Models/level1_boundingbox3.dae";
-    case 2:
-        return "Models/level2_boundingbox.dae";
-    default:
-        return "";
-    }
+    return numbered(levelNumber, {"Models/level1_boundingbox3.dae", "Models/level2_boundingbox.dae"}, "");
 }
 
 Terrain::Terrain(physicsengine::Physics* physics, Shader* program, Shader* secondProgram,

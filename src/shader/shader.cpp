@@ -20,6 +20,18 @@ namespace {
     fatalExit(-1);
 }
 
+// The info log of a shader or of a program, read with the two getters of its
+// kind (their signatures are the same); NUL-terminated even when empty.
+std::vector<char> infoLog(GLuint object, PFNGLGETSHADERIVPROC getInteger, PFNGLGETSHADERINFOLOGPROC getLog)
+{
+    GLint length = 0;
+    getInteger(object, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+    if (length > 0)
+        getLog(object, length, nullptr, log.data());
+    return log;
+}
+
 } // namespace
 
 Shader::Shader(const std::string& vertexFile, const std::string& fragmentFile)
@@ -88,12 +100,7 @@ void Shader::loadShader(const std::string& path, GLenum type, GLuint& handle)
     if (status != 0 && glIsShader(handle))
         return;
 
-    GLint length = 0;
-    glGetShaderiv(handle, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    if (length > 0)
-        glGetShaderInfoLog(handle, length, nullptr, log.data());
-    fail("Failed to compile shader", log.data(), true);
+    fail("Failed to compile shader", infoLog(handle, glGetShaderiv, glGetShaderInfoLog).data(), true);
 }
 
 void Shader::link()
@@ -121,12 +128,7 @@ void Shader::checkLink()
     if (status != 0)
         return;
 
-    GLint length = 0;
-    glGetProgramiv(programHandle, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    if (length > 0)
-        glGetProgramInfoLog(programHandle, length, nullptr, log.data());
-    fail("Failed to link shader program", log.data(), true);
+    fail("Failed to link shader program", infoLog(programHandle, glGetProgramiv, glGetProgramInfoLog).data(), true);
 }
 
 } // namespace frosk
