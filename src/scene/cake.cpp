@@ -58,7 +58,7 @@ void Cake::release()
     ready = false;
 }
 
-void Cake::returnStep(double deltaTime)
+void Cake::reload(double deltaTime)
 {
     if (distance > progress) {
         visible = false;

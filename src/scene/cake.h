@@ -42,14 +42,18 @@ public:
     float strength = 0.0f;
     bool ownsModel = false;
     int id = 0;
+    bool lowered = false;
     bool visible = true;
     bool ready = true;
 
+    // The reload: hidden while its progress covers the distance at 0.4 times the speed.
+    virtual void reload(double deltaTime);
+
 protected:
+    bool& woundUp() override { return lowered; }
     // Hidden in the hand until it has reloaded.
     void endWindUp() override;
-    // The reload: hidden while its progress covers the distance at 0.4 times the speed.
-    void returnStep(double deltaTime) override;
+    void returnStep(double deltaTime) override { reload(deltaTime); }
 };
 
 } // namespace frosk::scene

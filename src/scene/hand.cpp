@@ -16,7 +16,7 @@ void Hand::endWindUp()
     offset = cockedOffset;
 }
 
-void Hand::returnStep(double deltaTime)
+void Hand::throwStep(double deltaTime)
 {
     distance = 2.5f;
     animSpeed *= 1.1f;

@@ -17,13 +17,18 @@ public:
     Hand(const Hand&) = delete;
     Hand& operator=(const Hand&) = delete;
 
+    // The swing: up by twice the progress, the speed growing by a tenth a frame.
+    virtual void throwStep(double deltaTime);
+
+    bool windUpDone = false;
+
     // Where the hand waits, cocked, between wind-up and swing.
     static constexpr glm::vec3 cockedOffset{0.2f, -1.0f, -0.5f};
 
 protected:
+    bool& woundUp() override { return windUpDone; }
     void endWindUp() override;
-    // The swing: up by twice the progress, the speed growing by a tenth a frame.
-    void returnStep(double deltaTime) override;
+    void returnStep(double deltaTime) override { throwStep(deltaTime); }
 };
 
 } // namespace frosk::scene

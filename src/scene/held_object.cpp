@@ -6,21 +6,28 @@ namespace frosk::scene {
 
 void HeldObject::update(double deltaTime)
 {
-    if (!woundUp) {
-        if (deltaTime > 0.1 || distance == 0.0f || animSpeed == 0.0f)
+    if (!woundUp()) {
+        windUp(distance, animSpeed, deltaTime);
+        if (!woundUp())
             return;
-        if (distance > progress) {
-            const float step = static_cast<float>(animSpeed * deltaTime);
-            offset.y -= step;
-            progress += step;
-            return;
-        }
-        progress = 0.0f;
-        woundUp = true;
-        endWindUp();
     }
     if (released)
         returnStep(deltaTime);
+}
+
+void HeldObject::windUp(float windDistance, float speed, double deltaTime)
+{
+    if (deltaTime > 0.1 || windDistance == 0.0f || speed == 0.0f)
+        return;
+    if (windDistance > progress) {
+        const float step = static_cast<float>(speed * deltaTime);
+        offset.y -= step;
+        progress += step;
+    } else {
+        progress = 0.0f;
+        woundUp() = true;
+        endWindUp();
+    }
 }
 
 void HeldObject::setHandPose(const glm::mat4& pose)
@@ -44,7 +51,7 @@ void HeldObject::backAtRest()
     progress = 0.0f;
     distance = 0.0f;
     offset = glm::vec3(0.0f);
-    woundUp = false;
+    woundUp() = false;
     released = false;
 }
 

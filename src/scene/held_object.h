@@ -17,21 +17,26 @@ public:
     // pose x translation(offset).
     virtual void setHandPose(const glm::mat4& pose);
     virtual void startWindUp(float distance, float speed);
+    // One wind-up step: down by speed x deltaTime until `distance` is covered.
+    virtual void windUp(float distance, float speed, double deltaTime);
     virtual void release();
 
     float progress = 0.0f;
     float distance = 0.0f;
     float animSpeed = 0.0f;
     glm::vec3 offset{0.0f};
-    bool woundUp = false;
     bool released = false;
 
 protected:
     using ModelObject::ModelObject;
 
+    // The object's own flag for a finished wind-up (the hand's windUpDone,
+    // the cake's lowered).
+    virtual bool& woundUp() = 0;
     // Where the object rests from the end of the wind-up to the release.
     virtual void endWindUp() = 0;
-    // One frame on the way back; ends with backAtRest().
+    // One frame on the way back (the hand's swing, the cake's reload); ends
+    // with backAtRest().
     virtual void returnStep(double deltaTime) = 0;
     // Ready for the next wind-up, which waits for startWindUp.
     void backAtRest();

@@ -29,7 +29,7 @@ TEST_F(CakeRoles, HeldCakeSinksHidesAndReloads)
     held->release();
     EXPECT_FALSE(held->ready) << "not ready from the release on";
     int frames = 2;
-    while (!held->woundUp) {
+    while (!held->lowered) {
         held->update(dt);
         EXPECT_LE(held->offset.y, 0.0f);
         ++frames;
@@ -54,7 +54,7 @@ TEST_F(CakeRoles, LongFramesFreezeTheWindUpButNotTheReload)
     held->update(0.15);
     EXPECT_EQ(held->offset, glm::vec3(0.0f));
     EXPECT_FLOAT_EQ(held->progress, 0.0f);
-    while (!held->woundUp)
+    while (!held->lowered)
         held->update(0.1);
     held->release();
     held->update(0.5);

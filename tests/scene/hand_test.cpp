@@ -31,7 +31,7 @@ TEST_F(HandGesture, SinksTwoUnitsThenSwingsBackInSeventeenFramesAtSixtyHertz)
     hand->release();
     float lowest = 0.0f;
     int frames = 0;
-    while (!hand->woundUp && frames < 100) {
+    while (!hand->windUpDone && frames < 100) {
         hand->update(dt);
         lowest = std::min(lowest, hand->offset.y);
         ++frames;
@@ -44,10 +44,10 @@ TEST_F(HandGesture, SinksTwoUnitsThenSwingsBackInSeventeenFramesAtSixtyHertz)
     EXPECT_NEAR(hand->offset.z, -0.5f, 1e-6f);
 
     int moving = 1;
-    while (hand->woundUp) {
+    while (hand->windUpDone) {
         const float before = hand->offset.y;
         hand->update(dt);
-        if (hand->woundUp) {
+        if (hand->windUpDone) {
             EXPECT_GT(hand->offset.y, before) << "the hand rises";
             ++moving;
         }
@@ -72,7 +72,7 @@ TEST_F(HandGesture, LongFramesFreezeTheWindUpButNotTheSwing)
     hand->update(0.1);
     EXPECT_FLOAT_EQ(hand->offset.y, -0.35f) << "0.1 s still counts";
 
-    while (!hand->woundUp)
+    while (!hand->windUpDone)
         hand->update(0.05);
     hand->release();
     const float cocked = hand->offset.y;
