@@ -4,16 +4,56 @@
 
 namespace frosk::controls {
 
-GlfwInput::GlfwInput(GLFWwindow* window) : window(window) {}
+namespace {
 
-bool GlfwInput::keyPressed(int key) const
+GlfwInput* inputOf(GLFWwindow* window)
 {
-    return glfwGetKey(window, key) == GLFW_PRESS;
+    return static_cast<GlfwInput*>(glfwGetWindowUserPointer(window));
 }
 
-bool GlfwInput::buttonPressed(int button) const
+void keyEvent(GLFWwindow* window, int key, int /*scancode*/, int action, int /*mods*/)
 {
-    return glfwGetMouseButton(window, button) == GLFW_PRESS;
+    if (action == GLFW_PRESS && inputOf(window) != nullptr)
+        inputOf(window)->pressed(key);
+}
+
+void buttonEvent(GLFWwindow* window, int button, int action, int /*mods*/)
+{
+    if (action == GLFW_PRESS && inputOf(window) != nullptr)
+        inputOf(window)->pressed(button);
+}
+
+} // namespace
+
+GlfwInput::GlfwInput(GLFWwindow* window) : window(window)
+{
+    glfwSetWindowUserPointer(window, this);
+    glfwSetKeyCallback(window, keyEvent);
+    glfwSetMouseButtonCallback(window, buttonEvent);
+}
+
+GlfwInput::~GlfwInput()
+{
+    glfwSetKeyCallback(window, nullptr);
+    glfwSetMouseButtonCallback(window, nullptr);
+    glfwSetWindowUserPointer(window, nullptr);
+}
+
+void GlfwInput::pressed(int keyOrButton)
+{
+    unread.insert(keyOrButton);
+}
+
+bool GlfwInput::keyPressed(int key)
+{
+    const bool tapped = unread.erase(key) != 0;
+    return glfwGetKey(window, key) == GLFW_PRESS || tapped;
+}
+
+bool GlfwInput::buttonPressed(int button)
+{
+    const bool clicked = unread.erase(button) != 0;
+    return glfwGetMouseButton(window, button) == GLFW_PRESS || clicked;
 }
 
 glm::dvec2 GlfwInput::cursorPosition() const
@@ -31,6 +71,7 @@ void GlfwInput::setCursorPosition(const glm::dvec2& position)
 void ScriptedInput::press(int keyOrButton)
 {
     held.insert(keyOrButton);
+    unread.insert(keyOrButton);
 }
 
 void ScriptedInput::release(int keyOrButton)
@@ -38,9 +79,16 @@ void ScriptedInput::release(int keyOrButton)
     held.erase(keyOrButton);
 }
 
+void ScriptedInput::tap(int keyOrButton)
+{
+    press(keyOrButton);
+    release(keyOrButton);
+}
+
 void ScriptedInput::releaseAll()
 {
     held.clear();
+    unread.clear();
 }
 
 void ScriptedInput::moveCursor(const glm::dvec2& delta)
@@ -48,16 +96,22 @@ void ScriptedInput::moveCursor(const glm::dvec2& delta)
     cursor += delta;
 }
 
-// GLFW's key and mouse-button codes do not overlap (buttons are 0..7, keys
-// start at 32), so one set holds both.
-bool ScriptedInput::keyPressed(int key) const
+bool ScriptedInput::read(int keyOrButton)
 {
-    return held.count(key) != 0;
+    const bool tapped = unread.erase(keyOrButton) != 0;
+    return held.count(keyOrButton) != 0 || tapped;
 }
 
-bool ScriptedInput::buttonPressed(int button) const
+// GLFW's key and mouse-button codes do not overlap (buttons are 0..7, keys
+// start at 32), so one set holds both.
+bool ScriptedInput::keyPressed(int key)
 {
-    return held.count(button) != 0;
+    return read(key);
+}
+
+bool ScriptedInput::buttonPressed(int button)
+{
+    return read(button);
 }
 
 glm::dvec2 ScriptedInput::cursorPosition() const

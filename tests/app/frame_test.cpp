@@ -1,6 +1,7 @@
 // What the player sees: the game's own frame, read back from its scene target.
 #include "support/game_world.h"
 
+#include "app/game.h"
 #include "common/globals.h"
 #include "controls/controller.h"
 #include "particlesystem/particle_system.h"
@@ -86,4 +87,16 @@ TEST_F(Loop, RetiresABurstOnceItIsOlderThanOneAndAHalfSeconds)
         EXPECT_FALSE(glIsVertexArray(array));
     EXPECT_FALSE(glIsTexture(texture));
     EXPECT_FALSE(glIsTransformFeedback(feedback));
+}
+
+TEST_F(Loop, EscapeTappedBetweenFramesEndsTheLoopAfterTheNextFrame)
+{
+    EXPECT_TRUE(frosk::runFrame(window, input, 1.0 / 60.0));
+    input.tap(GLFW_KEY_ESCAPE);
+    EXPECT_FALSE(frosk::runFrame(window, input, 1.0 / 60.0));
+    // Held down it ends the loop as well.
+    input.press(GLFW_KEY_ESCAPE);
+    EXPECT_FALSE(frosk::runFrame(window, input, 1.0 / 60.0));
+    input.release(GLFW_KEY_ESCAPE);
+    EXPECT_TRUE(frosk::runFrame(window, input, 1.0 / 60.0));
 }

@@ -1,9 +1,14 @@
 #include "support/process.h"
 
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <thread>
+#include <vector>
 
 // The game a player starts: the real binary, run from a copy of the runtime
 // root under the test's X server, judged by its window, output and exit status.
@@ -30,6 +35,49 @@ TEST(GameBinary, OpensItsWindowRunsAndEndsWithEscape)
     const testsupport::GameResult result = game.finish(30);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitStatus, 0) << result.out << result.err;
+}
+
+// The loudest sample of a WAV file the sound library's wave writer made; -1
+// when there is no such file.
+float loudest(const std::string& path)
+{
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (file == nullptr)
+        return -1.0f;
+    std::vector<float> samples(4096);
+    float peak = 0.0f;
+    sf_count_t read = 0;
+    while ((read = sf_read_float(file, samples.data(), static_cast<sf_count_t>(samples.size()))) > 0)
+        for (sf_count_t i = 0; i < read; ++i)
+            peak = std::max(peak, std::fabs(samples[static_cast<std::size_t>(i)]));
+    sf_close(file);
+    return peak;
+}
+
+// Taps as a player makes them and xdotool sends them (down and up about
+// 12 ms apart), at 1280x720, where a frame on the CPU renderer takes several
+// times as long: a click between two frames throws, a tap of Escape ends the
+// game. Without the level's music the only sound is the throw's (and the
+// landing's), which the wave writer keeps for the test to hear.
+TEST(GameBinary, AQuickClickThrowsAndATapOfEscapeEndsTheGame)
+{
+    RuntimeCopy runtime("taps");
+    runtime.write("config.conf", "resolutionx = 1280\nresolutiony = 720\n");
+    runtime.remove("Sounds/GoGoNaruto.wav");
+    runtime.write("alsoft.conf", "[wave]\nfile=" + runtime.path("heard.wav") + "\n");
+    GameProcess game(runtime.path(), {{"ALSOFT_DRIVERS", "wave"}, {"ALSOFT_CONF", runtime.path("alsoft.conf")}});
+    ASSERT_NE(game.waitForWindow("Crumbrise", startupSeconds), 0u) << game.finish(5).out;
+    ASSERT_TRUE(game.waitForOutput("alutLoadWAVFile: ", 1, startupSeconds)) << game.finish(5).out;
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+
+    ASSERT_EQ(std::system("xdotool click 1"), 0);
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    ASSERT_EQ(std::system("xdotool key Escape"), 0);
+    const testsupport::GameResult result = game.finish(30);
+    EXPECT_FALSE(result.timedOut) << "one tap of Escape did not end the game";
+    EXPECT_EQ(result.exitStatus, 0) << result.out << result.err;
+    EXPECT_GT(loudest(runtime.path("heard.wav")), 0.01f) << "the click threw no cake: nothing was heard";
 }
 
 // The left button held down: the hand winds up and the throw is charging

@@ -289,3 +289,52 @@ TEST_F(Throw, ACakeFarAwayIsGoneWithItsBody)
     EXPECT_EQ(frosk::physics->bodyCount(), bodies);
     EXPECT_EQ(frosk::gameState->cakesLeft, 19);
 }
+
+// Taps shorter than a frame: pressed and let go between two frames, as a
+// quick key press or click on a slow machine arrives.
+class Tap : public GameWorld {};
+
+TEST_F(Tap, AToggleKeyTappedBetweenFramesTogglesExactlyOnce)
+{
+    for (int key : {GLFW_KEY_G, GLFW_KEY_F2, GLFW_KEY_F3, GLFW_KEY_F6, GLFW_KEY_F9}) {
+        const auto state = [key] {
+            switch (key) {
+            case GLFW_KEY_G:
+                return controller->flying;
+            case GLFW_KEY_F2:
+                return controller->showFps;
+            case GLFW_KEY_F3:
+                return controller->wireframe;
+            case GLFW_KEY_F6:
+                return controller->physicsDebug;
+            default:
+                return controller->blending;
+            }
+        };
+        const bool before = state();
+        input.tap(key);
+        frame();
+        EXPECT_NE(state(), before) << "key " << key;
+        frames(3);
+        EXPECT_NE(state(), before) << "key " << key << " toggled again without a press";
+        input.tap(key);
+        input.tap(key);
+        frame();
+        EXPECT_EQ(state(), before) << "key " << key << ": two taps within one frame count once";
+    }
+    const int mipmaps = controller->mipmapMode;
+    input.tap(GLFW_KEY_F5);
+    frames(2);
+    EXPECT_EQ(controller->mipmapMode, (mipmaps + 1) % 3);
+}
+
+TEST_F(Tap, AClickBetweenFramesThrowsTheShortestCharge)
+{
+    input.tap(GLFW_MOUSE_BUTTON_LEFT);
+    frame();
+    EXPECT_TRUE(controller->charging) << "the click is seen in the next frame";
+    frame();
+    ASSERT_EQ(thrownCakes.size(), 1u);
+    EXPECT_FLOAT_EQ(thrownCakes.front()->strength, frosk::controls::Controller::startStrength);
+    EXPECT_FALSE(controller->charging);
+}
