@@ -33,6 +33,29 @@ void applySize(const std::string& key, const std::string& label, const std::stri
                   << " is not a positive whole number; keeping " << field << std::endl;
 }
 
+void applySensitivity(const std::string& value, int& field)
+{
+    int parsed = 0;
+    const bool whole = value.find_first_not_of("0123456789") == std::string::npos && parseSize(value, parsed);
+    if (whole && parsed >= Config::lowestMouseSensitivity && parsed <= Config::highestMouseSensitivity) {
+        field = parsed;
+        return;
+    }
+    std::cout << "Configfile: value \"" << value << "\" of mousesensitivity is not a whole number from "
+              << Config::lowestMouseSensitivity << " to " << Config::highestMouseSensitivity << "; keeping "
+              << field << std::endl;
+}
+
+void applySwitch(const std::string& key, const std::string& value, bool& field)
+{
+    if (value == "true" || value == "false") {
+        field = value == "true";
+        return;
+    }
+    std::cout << "Configfile: value \"" << value << "\" of " << key << " is neither true nor false; keeping "
+              << (field ? "true" : "false") << std::endl;
+}
+
 bool isKeyCharacter(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
@@ -101,6 +124,10 @@ Config::Config(const std::string& fileName)
             applySize(key, "Resolutiony: ", value, height);
         else if (key == "fullscreen")
             fullscreen = (value == "true");
+        else if (key == "mousesensitivity")
+            applySensitivity(value, mouseSensitivity);
+        else if (key == "invertmouse")
+            applySwitch(key, value, invertMouse);
     }
 }
 

@@ -4,7 +4,8 @@
 
 namespace frosk {
 
-// Start-up settings from "config.conf": window size and full-screen mode.
+// Start-up settings from "config.conf": window size, full-screen mode and how
+// the mouse turns the view.
 class Config {
 public:
     explicit Config(const std::string& fileName);
@@ -13,6 +14,13 @@ public:
     int width = 800;
     int height = 600;
     bool fullscreen = false;
+    // How far the view turns for a mouse move, in percent of the normal turn.
+    int mouseSensitivity = 100;
+    // Moving the mouse up looks down.
+    bool invertMouse = false;
+
+    static constexpr int lowestMouseSensitivity = 10;
+    static constexpr int highestMouseSensitivity = 1000;
 };
 
 } // namespace frosk

@@ -180,6 +180,8 @@ void initialize(GLFWwindow* window, controls::InputSource& input, const Config& 
     toonShading = new effects::ToonShading(silhouetteShader, config->width, config->height);
     controller = new controls::Controller(input, glm::vec3(0.0f, 0.0f, -2.0f), glm::vec3(0.0f), physics,
                                           static_cast<double>(config->width), static_cast<double>(config->height));
+    controller->mouseSpeed *= static_cast<float>(config->mouseSensitivity) / 100.0f;
+    controller->invertMouse = config->invertMouse;
     level = levels::buildLevel(gameState->level, levelResources());
     hand = new scene::Hand(toonTextureShader, bloomCoverShader, shadowMapping, toonShading, glm::mat4(1.0f));
     cake = new scene::Cake(toonTextureShader, bloomCoverShader, 5, shadowMapping, toonShading, glm::mat4(1.0f));

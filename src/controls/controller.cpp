@@ -122,7 +122,8 @@ void Controller::look()
     const glm::dvec2 centre(windowWidth * 0.5, windowHeight * 0.5);
     input->setCursorPosition(centre);
     horizontalAngle += mouseSpeed * static_cast<float>(centre.x - cursor.x);
-    verticalAngle += mouseSpeed * static_cast<float>(centre.y - cursor.y);
+    const float up = invertMouse ? -1.0f : 1.0f;
+    verticalAngle += up * mouseSpeed * static_cast<float>(centre.y - cursor.y);
 
     const float pi = glm::pi<float>();
     if (verticalAngle > pi / 2.0f)

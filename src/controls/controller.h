@@ -53,7 +53,10 @@ public:
     double windowWidth = 0.0;
     double windowHeight = 0.0;
     float speed = 3.0f;
+    // Radians the view turns per pixel the cursor moves.
     float mouseSpeed = 0.005f;
+    // Moving the mouse up looks down.
+    bool invertMouse = false;
     float horizontalAngle = 0.0f;
     float verticalAngle = 0.0f;
     bool wireframe = false;

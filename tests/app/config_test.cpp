@@ -112,3 +112,28 @@ TEST(ConfigFile, BinaryGarbageIsSkippedSafely)
 }
 
 } // namespace
+
+TEST(ConfigFile, MouseSensitivityFromTenToAThousandPercentAndInvertedLook)
+{
+    const Loaded plain = load("resolutionx = 1024\n");
+    EXPECT_EQ(plain.config.mouseSensitivity, 100) << "files without the keys read as before";
+    EXPECT_FALSE(plain.config.invertMouse);
+
+    const Loaded set = load("mousesensitivity = 250\ninvertmouse = true\n");
+    EXPECT_EQ(set.config.mouseSensitivity, 250);
+    EXPECT_TRUE(set.config.invertMouse);
+    EXPECT_EQ(set.output, "");
+    EXPECT_EQ(load("mousesensitivity = 10\n").config.mouseSensitivity, 10);
+    EXPECT_EQ(load("mousesensitivity = 1000\n").config.mouseSensitivity, 1000);
+
+    for (const char* bad : {"9", "1001", "0", "fast", "150percent", "99999999999"}) {
+        const Loaded l = load(std::string("mousesensitivity = ") + bad + "\n");
+        EXPECT_EQ(l.config.mouseSensitivity, 100) << bad;
+        EXPECT_EQ(l.output, std::string("Configfile: value \"") + bad +
+                                "\" of mousesensitivity is not a whole number from 10 to 1000; keeping 100\n");
+    }
+    const Loaded odd = load("invertmouse = yes\n");
+    EXPECT_FALSE(odd.config.invertMouse);
+    EXPECT_EQ(odd.output, "Configfile: value \"yes\" of invertmouse is neither true nor false; keeping false\n");
+    EXPECT_FALSE(load("invertmouse = true\ninvertmouse = false\n").config.invertMouse);
+}

@@ -2,6 +2,8 @@
 // cursor, a real physics world and the game's own loop.
 #include "support/game_world.h"
 
+#include "app/config.h"
+#include "app/game.h"
 #include "common/game_state.h"
 #include "common/globals.h"
 #include "controls/controller.h"
@@ -61,6 +63,25 @@ TEST_F(Look, CursorTurnsTheCameraWithinItsLimits)
     EXPECT_NEAR(ahead.x, 0.0f, 1e-4f);
     EXPECT_NEAR(ahead.y, 0.0f, 1e-4f);
     EXPECT_NEAR(ahead.z, -1.0f, 1e-4f);
+}
+
+// The configuration's mouse settings, taken by the game at start-up.
+TEST_F(Look, SensitivityScalesTheTurnAndInversionFlipsTheVerticalLook)
+{
+    frosk::Config settings("config.conf");
+    settings.mouseSensitivity = 250;
+    settings.invertMouse = true;
+    frosk::shutdown();
+    input.releaseAll();
+    frosk::initialize(window, input, settings);
+    frame();
+
+    input.moveCursor({100.0, 0.0});
+    frame();
+    EXPECT_NEAR(controller->horizontalAngle, -1.25f, 1e-5f) << "100 px right at 250 % turns by -1.25 rad";
+    input.moveCursor({0.0, -40.0});
+    frame();
+    EXPECT_NEAR(controller->verticalAngle, -0.5f, 1e-5f) << "40 px up at 250 % looks down by 0.5 rad";
 }
 
 class Walk : public GameWorld {};
