@@ -177,6 +177,7 @@ void overlayPass()
     switches.samplingMode = controller->samplingMode;
     switches.mipmapMode = controller->mipmapMode;
     switches.showTextureMessage = controller->showTextureMessage();
+    switches.paused = paused;
     drawHud(*textRenderer, *gameState, *timeLeft, switches, fpsText, config->width, config->height);
 }
 
@@ -193,6 +194,12 @@ void physicsDebugPass(const Camera& camera)
     physicsDebugView->draw(*physics, camera.viewProjection());
 }
 
+// The player's eye after this frame's update.
+Camera frameCamera()
+{
+    return Camera::looking(controller->viewMatrix, controller->position, config->width, config->height);
+}
+
 } // namespace
 
 void releasePhysicsDebugView()
@@ -206,14 +213,23 @@ void releasePhysicsDebugView()
 // it. The camera is the controller's after this frame's update.
 void drawFrame()
 {
-    const Camera camera =
-        Camera::looking(controller->viewMatrix, controller->position, config->width, config->height);
+    const Camera camera = frameCamera();
     useCamera(camera);
 
     shadowPass();
     glowPass();
     blurPass();
     scenePass(camera);
+    compositePass();
+    overlayPass();
+    physicsDebugPass(camera);
+    endPassTimingFrame();
+}
+
+// The scene and glow targets still hold the last full frame's world.
+void drawPausedFrame()
+{
+    const Camera camera = frameCamera();
     compositePass();
     overlayPass();
     physicsDebugPass(camera);

@@ -50,6 +50,9 @@ physicsengine::GameEvents& gameEvents();
 void update(double dt);
 void drawFrame();
 void advanceLevel();
+// The picture of a paused frame: the world as the last full frame drew it,
+// with the HUD (saying "PAUSED") over it.
+void drawPausedFrame();
 
 // The loop's clock: frame time since the previous frame and the frame-rate
 // text, refreshed whenever more than a second has piled up.
@@ -75,7 +78,10 @@ struct FrameHooks {
 };
 
 // One pass of the frame loop with a frame time of dt seconds; false once the
-// loop should end (window closed before the frame, or Escape held after it).
+// loop should end (window closed before the frame, or Escape or a pad's Start
+// pressed since the last frame). While the window has no focus the game is
+// paused: nothing moves, the sound stands still, the frame only waits for the
+// window's events and shows the picture again.
 bool runFrame(GLFWwindow* window, controls::InputSource& input, double dt, const FrameHooks& hooks = {});
 
 // Frames longer than this do not count against the level clock (the physics

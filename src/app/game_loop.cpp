@@ -11,6 +11,7 @@
 #include "scene/flight.h"
 #include "scene/hand.h"
 #include "scene/target.h"
+#include "sound/sound.h"
 
 #include <GLFW/glfw3.h>
 
@@ -61,6 +62,26 @@ public:
     bool burstCake(std::uint32_t cakeId) override { return scene::burstCake(cakeId); }
 };
 
+// While paused, a frame waits at most this long (seconds) for the window's
+// events before it shows the picture again: the loop does not spin, and the
+// first frame after the pause is no longer than any other.
+constexpr double pausedFrameWait = 0.05;
+
+// The game stands still whenever another window has the focus.
+void followFocus(controls::InputSource& input)
+{
+    const bool focused = input.focused();
+    if (!focused && !paused) {
+        paused = true;
+        pauseAllSound();
+    } else if (focused && paused) {
+        paused = false;
+        resumeAllSound();
+        // The cursor may have wandered while it belonged to another window.
+        controller->forgetCursorMotion();
+    }
+}
+
 } // namespace
 
 physicsengine::GameEvents& gameEvents()
@@ -110,16 +131,28 @@ bool runFrame(GLFWwindow* window, controls::InputSource& input, double dt, const
     if (glfwWindowShouldClose(window))
         return false;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glfwPollEvents();
-    update(dt);
+    if (paused)
+        glfwWaitEventsTimeout(pausedFrameWait);
+    else
+        glfwPollEvents();
+    const bool wasPaused = paused;
+    followFocus(input);
+    if (!paused)
+        update(dt);
     if (hooks.afterUpdate)
         hooks.afterUpdate();
-    drawFrame();
+    // The world of a pause looks as it did when the pause began: that picture
+    // is still in the off-screen targets.
+    if (paused && wasPaused)
+        drawPausedFrame();
+    else
+        drawFrame();
     if (hooks.beforeSwap)
         hooks.beforeSwap();
     glfwSwapBuffers(window);
-    advanceLevel();
-    return !input.keyPressed(GLFW_KEY_ESCAPE);
+    if (!paused)
+        advanceLevel();
+    return !controls::quitPressed(input);
 }
 
 } // namespace frosk

@@ -93,6 +93,10 @@ std::vector<HudText> hudTexts(const TextRenderer& text, const GameState& state, 
         const std::string mipmap = mipmapText(switches.mipmapMode);
         texts.push_back({mipmap, centred(mipmap), 4 * height / 5 + 50, grey});
     }
+    if (switches.paused) {
+        const std::string paused = "PAUSED";
+        texts.push_back({paused, centred(paused), height / 2 - size / 2, black});
+    }
     if (switches.showFps)
         texts.push_back({fps, width - text.measureText(fps, size), height - (S / 2 - 10), black});
     return texts;

@@ -30,6 +30,8 @@ struct HudSwitches {
     int mipmapMode = 0;
     // The texture-settings message shows while its timer runs.
     bool showTextureMessage = false;
+    // "PAUSED" in the middle of the screen.
+    bool paused = false;
 };
 
 struct HudText {

@@ -28,6 +28,8 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
 
 namespace frosk {
@@ -150,6 +152,15 @@ void destroy(T*& object)
     object = nullptr;
 }
 
+// One picture per refresh of the screen, so that on a graphics card the game
+// does not draw thousands of frames a second that nobody sees; its timing does
+// not depend on it. CRUMBRISE_VSYNC=0 lets tests and benchmarks run unpaced.
+int swapInterval()
+{
+    const char* vsync = std::getenv("CRUMBRISE_VSYNC");
+    return vsync != nullptr && std::strcmp(vsync, "0") == 0 ? 0 : 1;
+}
+
 } // namespace
 
 // The physics debug view's GL objects, released while the context still exists.
@@ -180,7 +191,7 @@ void initialize(GLFWwindow* window, controls::InputSource& input, const Config& 
     toonShading = new effects::ToonShading(silhouetteShader, config->width, config->height);
     controller = new controls::Controller(input, glm::vec3(0.0f, 0.0f, -2.0f), glm::vec3(0.0f), physics,
                                           static_cast<double>(config->width), static_cast<double>(config->height));
-    controller->mouseSpeed *= static_cast<float>(config->mouseSensitivity) / 100.0f;
+    controller->lookSensitivity = static_cast<float>(config->mouseSensitivity) / 100.0f;
     controller->invertMouse = config->invertMouse;
     level = levels::buildLevel(gameState->level, levelResources());
     hand = new scene::Hand(toonTextureShader, bloomCoverShader, shadowMapping, toonShading, glm::mat4(1.0f));
@@ -224,6 +235,7 @@ void shutdown()
     destroy(timeLeft);
     destroy(config);
     nextCakeId = 0;
+    paused = false;
 }
 
 GLFWwindow* openWindow(const Config& settings, bool visible, std::string& failure)
@@ -244,6 +256,7 @@ GLFWwindow* openWindow(const Config& settings, bool visible, std::string& failur
         return nullptr;
     }
     glfwMakeContextCurrent(window);
+    glfwSwapInterval(swapInterval());
 
     glewExperimental = GL_TRUE;
     if (glewInit() != GLEW_OK) {

@@ -43,6 +43,7 @@ glm::mat4 screenMatrix(1.0f);
 effects::RenderTarget* sceneTarget = nullptr;
 
 std::string fpsText;
+bool paused = false;
 std::int32_t nextCakeId = 0;
 
 levels::Level* level = nullptr;

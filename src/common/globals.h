@@ -105,6 +105,9 @@ extern effects::RenderTarget* sceneTarget;
 extern std::string fpsText;
 // Id of the next cake thrown; ids are never reused within a run.
 extern std::int32_t nextCakeId;
+// The window has lost the input focus: the game stands still and its sound
+// is paused until the focus comes back (src/app/game_loop.cpp).
+extern bool paused;
 
 // --- for a level --------------------------------------------------------------
 

@@ -13,6 +13,7 @@
 #include <glm/gtc/constants.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -24,8 +25,35 @@ constexpr float windUpDistance = 2.0f;
 constexpr float windUpSpeed = 3.5f;
 constexpr float gravitySpeed = 9.8f;
 constexpr double messageMilliseconds = 2000.0;
+// A stick's tilt within this share of its travel is play in the stick, not
+// the player; past it the tilt counts from nothing up to full.
+constexpr float stickDeadZone = 0.2f;
+// A trigger counts as pulled from half way.
+constexpr float triggerPulled = 0.0f;
+
+bool padButton(const GLFWgamepadstate& pad, int button)
+{
+    return pad.buttons[button] == GLFW_PRESS;
+}
+
+// The stick's tilt with the dead zone taken out, at most 1 long; x right,
+// y down, as GLFW gives it.
+glm::vec2 stick(const GLFWgamepadstate& pad, int xAxis, int yAxis)
+{
+    const glm::vec2 tilt(pad.axes[xAxis], pad.axes[yAxis]);
+    const float length = glm::length(tilt);
+    if (length <= stickDeadZone)
+        return glm::vec2(0.0f);
+    const float past = std::min((length - stickDeadZone) / (1.0f - stickDeadZone), 1.0f);
+    return tilt / length * past;
+}
 
 } // namespace
+
+bool quitPressed(InputSource& input)
+{
+    return input.keyPressed(GLFW_KEY_ESCAPE) || padButton(input.gamepad(), GLFW_GAMEPAD_BUTTON_START);
+}
 
 Controller::Controller(InputSource& input, const glm::vec3& position, const glm::vec3& lookAt,
                        physicsengine::Physics* playerController, double windowWidth, double windowHeight)
@@ -34,7 +62,7 @@ Controller::Controller(InputSource& input, const glm::vec3& position, const glm:
       windowWidth(windowWidth),
       windowHeight(windowHeight),
       playerController(playerController),
-      flyKey{GLFW_KEY_G},
+      flyKey{GLFW_KEY_G, GLFW_GAMEPAD_BUTTON_Y},
       fpsKey{GLFW_KEY_F2},
       wireframeKey{GLFW_KEY_F3},
       samplingKey{GLFW_KEY_F4},
@@ -76,15 +104,17 @@ void Controller::update(double deltaTime)
     if (messageTimer && deltaTime <= 0.1)
         *messageTimer -= deltaTime * 1000.0;
 
-    look();
+    const GLFWgamepadstate pad = input->gamepad();
+    look(deltaTime, pad);
     const glm::vec3 dir = direction();
     // 1.57 rather than pi/2: the right vector leans a hair forward.
     const glm::vec3 right(std::sin(horizontalAngle - 1.57f), 0.0f, std::cos(horizontalAngle - 1.57f));
     const glm::vec3 up = glm::cross(right, dir);
-    move(deltaTime, dir, right);
-    toggles();
+    move(deltaTime, dir, right, pad);
+    toggles(pad);
 
-    const bool button = input->buttonPressed(GLFW_MOUSE_BUTTON_LEFT);
+    const bool button = input->buttonPressed(GLFW_MOUSE_BUTTON_LEFT) || padButton(pad, GLFW_GAMEPAD_BUTTON_A)
+                        || pad.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] > triggerPulled;
     const bool cakeReady = cake == nullptr || cake->ready;
     // With no cake left there is nothing to throw; throwing anyway would drive
     // the count below zero and keep the out-of-cakes loss away for as long as
@@ -116,14 +146,25 @@ void Controller::update(double deltaTime)
     viewMatrix = glm::lookAt(position, position + dir, up);
 }
 
-void Controller::look()
+void Controller::forgetCursorMotion()
+{
+    input->setCursorPosition({windowWidth * 0.5, windowHeight * 0.5});
+}
+
+void Controller::look(double deltaTime, const GLFWgamepadstate& pad)
 {
     const glm::dvec2 cursor = input->cursorPosition();
     const glm::dvec2 centre(windowWidth * 0.5, windowHeight * 0.5);
     input->setCursorPosition(centre);
-    horizontalAngle += mouseSpeed * static_cast<float>(centre.x - cursor.x);
+    // The turn to the left and upwards, as the cursor gives it in pixels and
+    // the right stick in seconds at full tilt.
+    const glm::vec2 pixels(centre - cursor);
+    const glm::vec2 tilted = -stick(pad, GLFW_GAMEPAD_AXIS_RIGHT_X, GLFW_GAMEPAD_AXIS_RIGHT_Y);
+    const glm::vec2 turn =
+        lookSensitivity * (mouseSpeed * pixels + stickTurnSpeed * static_cast<float>(deltaTime) * tilted);
+    horizontalAngle += turn.x;
     const float up = invertMouse ? -1.0f : 1.0f;
-    verticalAngle += up * mouseSpeed * static_cast<float>(centre.y - cursor.y);
+    verticalAngle += up * turn.y;
 
     const float pi = glm::pi<float>();
     if (verticalAngle > pi / 2.0f)
@@ -136,7 +177,7 @@ void Controller::look()
         horizontalAngle += 2.0f * pi;
 }
 
-void Controller::move(double deltaTime, const glm::vec3& dir, const glm::vec3& right)
+void Controller::move(double deltaTime, const glm::vec3& dir, const glm::vec3& right, const GLFWgamepadstate& pad)
 {
     const float elapsed = static_cast<float>(deltaTime);
     const float s = speed * elapsed;
@@ -148,14 +189,22 @@ void Controller::move(double deltaTime, const glm::vec3& dir, const glm::vec3& r
         playerController->movePlayer(right * s, 0.0f, elapsed);
     if (input->keyPressed(GLFW_KEY_A))
         playerController->movePlayer(-right * s, 0.0f, elapsed);
+    // The left stick walks as the keys do, as fast as it is tilted; pushed
+    // forward its y is negative.
+    const glm::vec2 walk = stick(pad, GLFW_GAMEPAD_AXIS_LEFT_X, GLFW_GAMEPAD_AXIS_LEFT_Y);
+    if (walk != glm::vec2(0.0f))
+        playerController->movePlayer((dir * -walk.y + right * walk.x) * s, 0.0f, elapsed);
     // A constant fall speed, not an acceleration.
     if (!flying)
         playerController->movePlayer(glm::vec3(0.0f, -gravitySpeed * elapsed, 0.0f), 0.001f, elapsed);
 }
 
-bool Controller::pressedOnce(Toggle& toggle)
+bool Controller::pressedOnce(Toggle& toggle, const GLFWgamepadstate& pad)
 {
-    const bool down = input->keyPressed(toggle.key);
+    // The key is read even when the pad holds the button: a tap waiting to be
+    // read is used up now rather than toggling again next frame.
+    const bool key = input->keyPressed(toggle.key);
+    const bool down = key || (toggle.padButton >= 0 && padButton(pad, toggle.padButton));
     if (down && !toggle.latch) {
         toggle.latch = true;
         return true;
@@ -165,32 +214,32 @@ bool Controller::pressedOnce(Toggle& toggle)
     return false;
 }
 
-void Controller::toggles()
+void Controller::toggles(const GLFWgamepadstate& pad)
 {
-    if (pressedOnce(flyKey))
+    if (pressedOnce(flyKey, pad))
         flying = !flying;
-    if (pressedOnce(fpsKey))
+    if (pressedOnce(fpsKey, pad))
         showFps = !showFps;
-    if (pressedOnce(wireframeKey))
+    if (pressedOnce(wireframeKey, pad))
         wireframe = !wireframe;
-    if (pressedOnce(samplingKey)) {
+    if (pressedOnce(samplingKey, pad)) {
         messageTimer = std::make_unique<double>(messageMilliseconds);
         samplingMode = (samplingMode + 1) % 2;
         applyTextureFilter();
     }
-    if (pressedOnce(mipmapKey)) {
+    if (pressedOnce(mipmapKey, pad)) {
         messageTimer = std::make_unique<double>(messageMilliseconds);
         mipmapMode = (mipmapMode + 1) % 3;
         applyTextureFilter();
     }
-    if (pressedOnce(blendKey)) {
+    if (pressedOnce(blendKey, pad)) {
         blending = !blending;
         if (blending)
             glEnable(GL_BLEND);
         else
             glDisable(GL_BLEND);
     }
-    if (pressedOnce(debugKey))
+    if (pressedOnce(debugKey, pad))
         physicsDebug = !physicsDebug;
 }
 

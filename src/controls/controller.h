@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/input.h"
 #include "sound/sound.h"
 
 #include <GL/glew.h>
@@ -17,11 +18,13 @@ class Cake;
 
 namespace frosk::controls {
 
-class InputSource;
+// Escape, or Start on a pad: the player wants to end the game.
+bool quitPressed(InputSource& input);
 
-// The player: mouse look, walking or flying the capsule, the hold-and-release
-// throw that also drives the hand and the held cake, and the debug switches.
-// Reads keys, buttons and the cursor only through its input source. Reaches
+// The player: mouse or right-stick look, walking (keys or left stick) or flying
+// the capsule, the hold-and-release throw (left button, right trigger or A)
+// that also drives the hand and the held cake, and the debug switches.
+// Reads keys, buttons, the cursor and the pads only through its input source. Reaches
 // the hand, the held cake, the level and the game state through the
 // application's globals, each only while it exists.
 class Controller {
@@ -34,6 +37,9 @@ public:
     Controller& operator=(const Controller&) = delete;
 
     void update(double deltaTime);
+    // Whatever the cursor did since the last frame is not taken as a turn
+    // (the window is given back after a pause).
+    void forgetCursorMotion();
 
     // A throw leaves the hand at least this fast, and faster by this much for
     // every second the button is held.
@@ -53,9 +59,13 @@ public:
     double windowWidth = 0.0;
     double windowHeight = 0.0;
     float speed = 3.0f;
-    // Radians the view turns per pixel the cursor moves.
+    // Radians the view turns per pixel the cursor moves, and per second with
+    // the right stick tilted all the way, both at a sensitivity of 1.
     float mouseSpeed = 0.005f;
-    // Moving the mouse up looks down.
+    float stickTurnSpeed = 2.5f;
+    // The player's look sensitivity (1 is 100 %), for the mouse and the stick.
+    float lookSensitivity = 1.0f;
+    // Moving the mouse or the right stick up looks down.
     bool invertMouse = false;
     float horizontalAngle = 0.0f;
     float verticalAngle = 0.0f;
@@ -79,13 +89,15 @@ public:
 private:
     struct Toggle {
         int key;
+        // A pad button doing the same, or -1.
+        int padButton = -1;
         bool latch = false;
     };
-    // True once per press of the key.
-    bool pressedOnce(Toggle& toggle);
-    void look();
-    void move(double deltaTime, const glm::vec3& dir, const glm::vec3& right);
-    void toggles();
+    // True once per press of the key (or the pad button).
+    bool pressedOnce(Toggle& toggle, const GLFWgamepadstate& pad);
+    void look(double deltaTime, const GLFWgamepadstate& pad);
+    void move(double deltaTime, const glm::vec3& dir, const glm::vec3& right, const GLFWgamepadstate& pad);
+    void toggles(const GLFWgamepadstate& pad);
     void applyTextureFilter();
     void throwCake();
 

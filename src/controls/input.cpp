@@ -1,6 +1,7 @@
 #include "controls/input.h"
 
-#include <GLFW/glfw3.h>
+#include <algorithm>
+#include <cmath>
 
 namespace frosk::controls {
 
@@ -24,6 +25,30 @@ void buttonEvent(GLFWwindow* window, int button, int action, int /*mods*/)
 }
 
 } // namespace
+
+GLFWgamepadstate restingGamepad()
+{
+    GLFWgamepadstate state{};
+    state.axes[GLFW_GAMEPAD_AXIS_LEFT_TRIGGER] = -1.0f;
+    state.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] = -1.0f;
+    return state;
+}
+
+GLFWgamepadstate combinedGamepads(const std::vector<GLFWgamepadstate>& pads)
+{
+    GLFWgamepadstate all = restingGamepad();
+    for (const GLFWgamepadstate& pad : pads) {
+        for (int button = 0; button <= GLFW_GAMEPAD_BUTTON_LAST; ++button)
+            if (pad.buttons[button] == GLFW_PRESS)
+                all.buttons[button] = GLFW_PRESS;
+        for (int axis = 0; axis <= GLFW_GAMEPAD_AXIS_LAST; ++axis) {
+            const bool trigger = axis == GLFW_GAMEPAD_AXIS_LEFT_TRIGGER || axis == GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER;
+            if (trigger ? pad.axes[axis] > all.axes[axis] : std::fabs(pad.axes[axis]) > std::fabs(all.axes[axis]))
+                all.axes[axis] = pad.axes[axis];
+        }
+    }
+    return all;
+}
 
 GlfwInput::GlfwInput(GLFWwindow* window) : window(window)
 {
@@ -68,6 +93,24 @@ void GlfwInput::setCursorPosition(const glm::dvec2& position)
     glfwSetCursorPos(window, position.x, position.y);
 }
 
+// Every joystick slot is asked each frame, so a pad plugged in while playing
+// is played at once, and one pulled out is simply no longer there.
+GLFWgamepadstate GlfwInput::gamepad() const
+{
+    std::vector<GLFWgamepadstate> pads;
+    for (int joystick = GLFW_JOYSTICK_1; joystick <= GLFW_JOYSTICK_LAST; ++joystick) {
+        GLFWgamepadstate state;
+        if (glfwJoystickIsGamepad(joystick) && glfwGetGamepadState(joystick, &state))
+            pads.push_back(state);
+    }
+    return combinedGamepads(pads);
+}
+
+bool GlfwInput::focused() const
+{
+    return glfwGetWindowAttrib(window, GLFW_FOCUSED) == GLFW_TRUE;
+}
+
 void ScriptedInput::press(int keyOrButton)
 {
     held.insert(keyOrButton);
@@ -89,6 +132,7 @@ void ScriptedInput::releaseAll()
 {
     held.clear();
     unread.clear();
+    pad = restingGamepad();
 }
 
 void ScriptedInput::moveCursor(const glm::dvec2& delta)
@@ -122,6 +166,26 @@ glm::dvec2 ScriptedInput::cursorPosition() const
 void ScriptedInput::setCursorPosition(const glm::dvec2& position)
 {
     cursor = position;
+}
+
+void ScriptedInput::setGamepad(const GLFWgamepadstate& state)
+{
+    pad = state;
+}
+
+void ScriptedInput::setFocused(bool windowFocused)
+{
+    focus = windowFocused;
+}
+
+GLFWgamepadstate ScriptedInput::gamepad() const
+{
+    return pad;
+}
+
+bool ScriptedInput::focused() const
+{
+    return focus;
 }
 
 } // namespace frosk::controls

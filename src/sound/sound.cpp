@@ -2,6 +2,8 @@
 
 #include "common/console.h"
 
+#include <AL/alc.h>
+#include <AL/alext.h>
 #include <AL/alut.h>
 
 #include <cstdint>
@@ -57,7 +59,29 @@ bool chunksFitFile(const char* file)
     return false;
 }
 
+// The device's own pause: every source, music and effects alike, stops and
+// later goes on exactly where it stood, with nothing to remember per source.
+void callPauseFunction(const char* name)
+{
+    ALCcontext* context = alcGetCurrentContext();
+    ALCdevice* device = context != nullptr ? alcGetContextsDevice(context) : nullptr;
+    if (device == nullptr || alcIsExtensionPresent(device, "ALC_SOFT_pause_device") != ALC_TRUE)
+        return;
+    if (auto function = reinterpret_cast<LPALCDEVICEPAUSESOFT>(alcGetProcAddress(device, name)))
+        function(device);
+}
+
 } // namespace
+
+void pauseAllSound()
+{
+    callPauseFunction("alcDevicePauseSOFT");
+}
+
+void resumeAllSound()
+{
+    callPauseFunction("alcDeviceResumeSOFT");
+}
 
 const char* Sound::fileName(int slot)
 {

@@ -20,6 +20,12 @@ namespace frosk {
 //
 // No sound error is fatal: each failing step prints one line and the game
 // plays on, silently where the sound could not be had.
+// Every sound of the game stops where it is (pauseAllSound) and goes on from
+// there (resumeAllSound): the sound device stops mixing in between. Without a
+// device, or with one that cannot pause, they do nothing.
+void pauseAllSound();
+void resumeAllSound();
+
 class Sound {
 public:
     static constexpr int slotCount = 5;

@@ -80,6 +80,86 @@ TEST(GameBinary, AQuickClickThrowsAndATapOfEscapeEndsTheGame)
     EXPECT_GT(loudest(runtime.path("heard.wav")), 0.01f) << "the click threw no cake: nothing was heard";
 }
 
+// Boxes of an 800x600 picture: the clock's digits and the middle of the
+// screen, where "PAUSED" shows.
+struct Box {
+    int left, top, right, bottom;
+};
+constexpr Box wholeWindow{0, 0, 800, 600};
+constexpr Box clockDigits{300, 55, 500, 105};
+constexpr Box middle{250, 260, 550, 340};
+
+int differingPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b, const Box& box)
+{
+    int count = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x) {
+            const std::size_t i = static_cast<std::size_t>((y * 800 + x) * 3);
+            count += (a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2]) ? 1 : 0;
+        }
+    return count;
+}
+
+// Pixels of the HUD's black text in the box.
+int blackPixels(const std::vector<unsigned char>& rgb, const Box& box)
+{
+    int count = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x) {
+            const std::size_t i = static_cast<std::size_t>((y * 800 + x) * 3);
+            count += (rgb[i] + rgb[i + 1] + rgb[i + 2] < 40) ? 1 : 0;
+        }
+    return count;
+}
+
+void focusWindow(unsigned long window)
+{
+    ASSERT_EQ(std::system(("xdotool windowfocus --sync " + std::to_string(window)).c_str()), 0);
+}
+
+void wait(double seconds)
+{
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+// Another client's window takes the focus and gives it back, as a player
+// switching windows does; the test reads the game's window from the X server.
+TEST(GameBinary, LosingTheFocusPausesTheGameAndGettingItBackGoesOn)
+{
+    RuntimeCopy runtime("pause");
+    GameProcess game(runtime.path());
+    const unsigned long window = game.waitForWindow("Crumbrise", startupSeconds);
+    ASSERT_NE(window, 0u) << game.finish(5).out;
+    testsupport::OtherClientWindow other;
+    ASSERT_NE(other.id(), 0u);
+    wait(2.0);
+    const std::vector<unsigned char> playing = testsupport::windowPicture(window, 800, 600);
+    ASSERT_EQ(playing.size(), 800u * 600u * 3u);
+
+    focusWindow(other.id());
+    wait(1.5);
+    const std::vector<unsigned char> paused = testsupport::windowPicture(window, 800, 600);
+    wait(2.5);
+    const std::vector<unsigned char> stillPaused = testsupport::windowPicture(window, 800, 600);
+    EXPECT_EQ(differingPixels(paused, stillPaused, wholeWindow), 0)
+        << "while another window has the focus nothing moves, the clock included";
+    EXPECT_GT(blackPixels(paused, middle), blackPixels(playing, middle) + 300) << "PAUSED in the middle";
+
+    focusWindow(window);
+    wait(2.5);
+    const std::vector<unsigned char> resumed = testsupport::windowPicture(window, 800, 600);
+    EXPECT_GT(differingPixels(stillPaused, resumed, clockDigits), 0) << "with the focus back the clock goes on";
+    EXPECT_LT(blackPixels(resumed, middle), blackPixels(paused, middle) - 300) << "PAUSED is gone";
+
+    // Paused again, Escape sent to the game's window still ends the game.
+    focusWindow(other.id());
+    wait(1.0);
+    ASSERT_EQ(std::system(("xdotool key --window " + std::to_string(window) + " Escape").c_str()), 0);
+    const testsupport::GameResult result = game.finish(30);
+    EXPECT_FALSE(result.timedOut) << "Escape while paused did not end the game";
+    EXPECT_EQ(result.exitStatus, 0) << result.out << result.err;
+}
+
 // The left button held down: the hand winds up and the throw is charging
 // when the player quits, by Escape or by closing the window.
 TEST(GameBinary, EndsCleanlyInTheMiddleOfAThrow)

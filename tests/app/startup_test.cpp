@@ -11,6 +11,24 @@
 #include "scene/flight.h"
 
 #include <GL/glew.h>
+#include <GLFW/glfw3.h>
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+// Every swap interval this test program asks GLFW for, the game's included,
+// is noted here on its way to GLFW.
+std::vector<int> swapIntervals;
+
+extern "C" void glfwSwapInterval(int interval)
+{
+    swapIntervals.push_back(interval);
+    using SwapInterval = void (*)(int);
+    static const auto glfws = reinterpret_cast<SwapInterval>(dlsym(RTLD_NEXT, "glfwSwapInterval"));
+    glfws(interval);
+}
 
 namespace {
 
@@ -77,4 +95,36 @@ TEST_F(Startup, ShutdownEndsEverythingInitializeMadeEvenMidThrow)
 
     // The fixture ends the game it started.
     frosk::initialize(window, input, frosk::Config("config.conf"));
+}
+
+// One picture per screen refresh, unless the environment says otherwise; the
+// software renderer here does not wait for a refresh, so the call is what can
+// be seen.
+class WindowPacing : public testsupport::GlTest {};
+
+TEST_F(WindowPacing, SwapIntervalOneUnlessCrumbriseVsyncIsZero)
+{
+    const char* before = std::getenv("CRUMBRISE_VSYNC");
+    const std::string kept = before != nullptr ? before : "";
+    const struct {
+        const char* value;
+        int interval;
+    } cases[] = {{nullptr, 1}, {"1", 1}, {"yes", 1}, {"0", 0}};
+    for (const auto& c : cases) {
+        if (c.value != nullptr)
+            setenv("CRUMBRISE_VSYNC", c.value, 1);
+        else
+            unsetenv("CRUMBRISE_VSYNC");
+        swapIntervals.clear();
+        std::string failure;
+        GLFWwindow* opened = frosk::openWindow(frosk::Config("config.conf"), false, failure);
+        ASSERT_NE(opened, nullptr) << failure;
+        EXPECT_EQ(swapIntervals, std::vector<int>{c.interval}) << (c.value != nullptr ? c.value : "unset");
+        glfwDestroyWindow(opened);
+        glfwMakeContextCurrent(window);
+    }
+    if (before != nullptr)
+        setenv("CRUMBRISE_VSYNC", kept.c_str(), 1);
+    else
+        unsetenv("CRUMBRISE_VSYNC");
 }

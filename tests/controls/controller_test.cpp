@@ -359,3 +359,129 @@ TEST_F(Tap, AClickBetweenFramesThrowsTheShortestCharge)
     EXPECT_FLOAT_EQ(thrownCakes.front()->strength, frosk::controls::Controller::startStrength);
     EXPECT_FALSE(controller->charging);
 }
+
+// A pad in GLFW's standard layout, scripted: at rest but for what a case sets.
+class Pad : public GameWorld {
+protected:
+    void tilt(int axis, float value)
+    {
+        state.axes[axis] = value;
+        input.setGamepad(state);
+    }
+    void hold(int button, bool down)
+    {
+        state.buttons[button] = down ? GLFW_PRESS : GLFW_RELEASE;
+        input.setGamepad(state);
+    }
+
+    GLFWgamepadstate state = frosk::controls::restingGamepad();
+};
+
+TEST_F(Pad, TheRightStickLooksBeyondItsDeadZoneAtTheLookSensitivity)
+{
+    frame();
+    tilt(GLFW_GAMEPAD_AXIS_RIGHT_X, 0.15f);
+    tilt(GLFW_GAMEPAD_AXIS_RIGHT_Y, -0.1f);
+    frames(30);
+    EXPECT_EQ(controller->horizontalAngle, 0.0f) << "a stick resting a little off centre does not turn";
+    EXPECT_EQ(controller->verticalAngle, 0.0f);
+
+    tilt(GLFW_GAMEPAD_AXIS_RIGHT_X, 1.0f);
+    tilt(GLFW_GAMEPAD_AXIS_RIGHT_Y, 0.0f);
+    frames(30);
+    EXPECT_NEAR(controller->horizontalAngle, -1.25f, 1e-4f) << "full right for half a second: 2.5 rad/s";
+
+    // Half way between the dead zone and full tilt turns half as fast.
+    tilt(GLFW_GAMEPAD_AXIS_RIGHT_X, 0.0f);
+    tilt(GLFW_GAMEPAD_AXIS_RIGHT_Y, -0.6f);
+    frames(30);
+    EXPECT_NEAR(controller->verticalAngle, 0.625f, 1e-4f) << "pushed up looks up";
+
+    controller->lookSensitivity = 2.0f;
+    controller->invertMouse = true;
+    frames(15);
+    EXPECT_NEAR(controller->verticalAngle, 0.0f, 1e-4f) << "inverted at 200 %: up looks down, twice as fast";
+}
+
+TEST_F(Pad, TheLeftStickWalksAsFastAsItIsTilted)
+{
+    addGround(-2.0f);
+    settle();
+    const glm::vec3 start = controller->position;
+    tilt(GLFW_GAMEPAD_AXIS_LEFT_X, 0.1f);
+    tilt(GLFW_GAMEPAD_AXIS_LEFT_Y, 0.1f);
+    frames(30);
+    EXPECT_NEAR(glm::length(controller->position - start), 0.0f, 1e-3f) << "inside the dead zone nobody walks";
+
+    tilt(GLFW_GAMEPAD_AXIS_LEFT_X, 0.0f);
+    tilt(GLFW_GAMEPAD_AXIS_LEFT_Y, -1.0f);
+    frames(60);
+    const glm::vec3 forward = controller->position - start;
+    EXPECT_NEAR(forward.z, 3.0f, 0.1f) << "pushed forward it walks along the view like W";
+    EXPECT_NEAR(forward.x, 0.0f, 0.05f);
+
+    const glm::vec3 before = controller->position;
+    tilt(GLFW_GAMEPAD_AXIS_LEFT_X, 0.6f);
+    tilt(GLFW_GAMEPAD_AXIS_LEFT_Y, 0.0f);
+    frames(60);
+    EXPECT_NEAR((controller->position - before).x, -1.5f, 0.1f) << "half tilted right: half speed to the right";
+}
+
+TEST_F(Pad, TheTriggerOrAChargesAndThrowsAndYTogglesFlying)
+{
+    addGround(-2.0f);
+    settle();
+    tilt(GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER, 0.8f);
+    frames(30);
+    EXPECT_TRUE(controller->charging) << "the right trigger held charges";
+    tilt(GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER, -1.0f);
+    frame();
+    ASSERT_EQ(thrownCakes.size(), 1u) << "let go, it throws";
+    EXPECT_GT(thrownCakes.front()->strength, frosk::controls::Controller::startStrength + 5.0f);
+
+    frames(120);
+    hold(GLFW_GAMEPAD_BUTTON_A, true);
+    frames(10);
+    EXPECT_TRUE(controller->charging) << "so does A";
+    hold(GLFW_GAMEPAD_BUTTON_A, false);
+    frame();
+    EXPECT_EQ(thrownCakes.size(), 2u);
+
+    hold(GLFW_GAMEPAD_BUTTON_Y, true);
+    frames(10);
+    EXPECT_TRUE(controller->flying) << "Y held toggles flying once";
+    hold(GLFW_GAMEPAD_BUTTON_Y, false);
+    frame();
+    hold(GLFW_GAMEPAD_BUTTON_Y, true);
+    frame();
+    EXPECT_FALSE(controller->flying) << "pressed again it toggles back";
+}
+
+TEST_F(Pad, StartEndsTheGameLikeEscape)
+{
+    EXPECT_TRUE(frosk::runFrame(window, input, 1.0 / 60.0));
+    hold(GLFW_GAMEPAD_BUTTON_START, true);
+    EXPECT_FALSE(frosk::runFrame(window, input, 1.0 / 60.0));
+}
+
+// Two pads at once, as GLFW reports them: either can play.
+TEST(Pads, SeveralPadsPlayAsOne)
+{
+    using frosk::controls::combinedGamepads;
+    using frosk::controls::restingGamepad;
+    EXPECT_EQ(combinedGamepads({}).axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER], -1.0f) << "no pad: at rest";
+
+    GLFWgamepadstate idle = restingGamepad();
+    GLFWgamepadstate played = restingGamepad();
+    played.axes[GLFW_GAMEPAD_AXIS_LEFT_Y] = -0.8f;
+    played.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] = 0.5f;
+    played.buttons[GLFW_GAMEPAD_BUTTON_Y] = GLFW_PRESS;
+    idle.axes[GLFW_GAMEPAD_AXIS_LEFT_Y] = 0.05f;
+    for (const auto& pads : {std::vector<GLFWgamepadstate>{idle, played}, std::vector<GLFWgamepadstate>{played, idle}}) {
+        const GLFWgamepadstate both = combinedGamepads(pads);
+        EXPECT_EQ(both.axes[GLFW_GAMEPAD_AXIS_LEFT_Y], -0.8f) << "the stick tilted furthest";
+        EXPECT_EQ(both.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER], 0.5f) << "the trigger pulled furthest";
+        EXPECT_EQ(both.buttons[GLFW_GAMEPAD_BUTTON_Y], GLFW_PRESS);
+        EXPECT_EQ(both.buttons[GLFW_GAMEPAD_BUTTON_A], GLFW_RELEASE);
+    }
+}

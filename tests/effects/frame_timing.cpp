@@ -46,6 +46,8 @@ int main(int argc, char** argv)
     const std::string mode = argv[4];
     const int count = argc > 5 ? std::atoi(argv[5]) : 120;
 
+    // Frames as fast as they come, not one per screen refresh.
+    setenv("CRUMBRISE_VSYNC", "0", 0);
     if (!glfwInit())
         return 1;
     frosk::Config settings("config.conf");

@@ -267,4 +267,55 @@ GameResult runGame(const std::string& directory, double seconds, const std::map<
     return game.finish(seconds);
 }
 
+std::vector<unsigned char> windowPicture(unsigned long window, int width, int height)
+{
+    std::vector<unsigned char> rgb;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return rgb;
+    if (XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
+                                  static_cast<unsigned>(height), AllPlanes, ZPixmap)) {
+        rgb.reserve(static_cast<std::size_t>(width * height * 3));
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const unsigned long pixel = XGetPixel(image, x, y);
+                rgb.push_back(static_cast<unsigned char>((pixel & image->red_mask) >> 16));
+                rgb.push_back(static_cast<unsigned char>((pixel & image->green_mask) >> 8));
+                rgb.push_back(static_cast<unsigned char>(pixel & image->blue_mask));
+            }
+        XDestroyImage(image);
+    }
+    XCloseDisplay(display);
+    return rgb;
+}
+
+OtherClientWindow::OtherClientWindow()
+{
+    Display* x = XOpenDisplay(nullptr);
+    display = x;
+    if (x == nullptr)
+        return;
+    const int screen = DefaultScreen(x);
+    const int side = 60;
+    window = XCreateSimpleWindow(x, RootWindow(x, screen), DisplayWidth(x, screen) - side,
+                                 DisplayHeight(x, screen) - side, side, side, 0, BlackPixel(x, screen),
+                                 WhitePixel(x, screen));
+    XSelectInput(x, window, StructureNotifyMask);
+    XMapWindow(x, window);
+    // Only a mapped window can take the focus.
+    XEvent event;
+    do
+        XNextEvent(x, &event);
+    while (event.type != MapNotify);
+}
+
+OtherClientWindow::~OtherClientWindow()
+{
+    if (display == nullptr)
+        return;
+    Display* x = static_cast<Display*>(display);
+    XDestroyWindow(x, window);
+    XCloseDisplay(x);
+}
+
 } // namespace testsupport

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -69,5 +70,26 @@ private:
 // Runs the game from `directory` until it exits by itself or `seconds` pass.
 GameResult runGame(const std::string& directory, double seconds,
                    const std::map<std::string, std::string>& environment = {});
+
+// The top-left `width` x `height` pixels of a window as the X server shows
+// them, RGB rows from the top; empty when they cannot be read.
+std::vector<unsigned char> windowPicture(unsigned long window, int width, int height);
+
+// A small window of another client on the test's display, in the screen's
+// bottom-right corner, away from the game's window, for taking the input
+// focus from the game (`xdotool windowfocus`).
+class OtherClientWindow {
+public:
+    OtherClientWindow();
+    ~OtherClientWindow();
+    OtherClientWindow(const OtherClientWindow&) = delete;
+    OtherClientWindow& operator=(const OtherClientWindow&) = delete;
+
+    unsigned long id() const { return window; }
+
+private:
+    void* display = nullptr;
+    unsigned long window = 0;
+};
 
 } // namespace testsupport

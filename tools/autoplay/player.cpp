@@ -156,7 +156,7 @@ void Player::point(float yaw, float pitch)
     const float turn = wrapAngle(yaw - player.horizontalAngle);
     const float tilt = std::clamp(pitch, Ballistics::lowestPitch, Ballistics::highestPitch) - player.verticalAngle;
     const glm::dvec2 centre(player.windowWidth * 0.5, player.windowHeight * 0.5);
-    input.setCursorPosition(centre - glm::dvec2(turn, tilt) / static_cast<double>(player.mouseSpeed));
+    input.setCursorPosition(centre - glm::dvec2(turn, tilt) / static_cast<double>(player.mouseSpeed * player.lookSensitivity));
 }
 
 void Player::lookAt(const frosk::scene::Target& target)
@@ -297,7 +297,7 @@ void Player::recordThrow(int frame, const std::optional<Launch>& launch)
     const int cakeId = frosk::nextCakeId;
     // The angles the throw will really take, after this frame's turn.
     const glm::dvec2 turn = (glm::dvec2(player.windowWidth, player.windowHeight) * 0.5 - input.cursorPosition())
-                          * static_cast<double>(player.mouseSpeed);
+                          * static_cast<double>(player.mouseSpeed * player.lookSensitivity);
     const float yaw = wrapAngle(player.horizontalAngle + static_cast<float>(turn.x));
     const float pitch = std::clamp(player.verticalAngle + static_cast<float>(turn.y), Ballistics::lowestPitch,
                                    Ballistics::highestPitch);
