@@ -33,6 +33,15 @@ protected:
     glm::dvec3 player() const { return physics->playerPosition(); }
 };
 
+// A ramp rising along +x from x = 2 to x = 6 at `degrees`, between z0 and z1,
+// with a vertical back.
+testmodels::Mesh ramp(float degrees, float z0, float z1)
+{
+    const float h = 4.0f * std::tan(glm::radians(degrees));
+    return testmodels::Mesh{{{2, 0, z0}, {6, h, z0}, {6, h, z1}, {2, 0, z1}, {6, 0, z0}, {6, 0, z1}},
+                            {0, 2, 1, 0, 3, 2, 1, 2, 5, 1, 5, 4}};
+}
+
 } // namespace
 
 TEST_F(CapsuleTest, StartsAtItsPlaceAndKeepsTheCentreItIsGiven)
@@ -101,12 +110,6 @@ TEST_F(CapsuleTest, ClimbsALowStepButNotAHighOne)
 TEST_F(CapsuleTest, WalksUpAGentleSlopeButNotASteepOne)
 {
     addGround();
-    // Ramps rising along +x from x = 2: 20 degrees, and 60 degrees.
-    auto ramp = [](float degrees, float z0, float z1) {
-        const float h = 4.0f * std::tan(glm::radians(degrees));
-        return testmodels::Mesh{{{2, 0, z0}, {6, h, z0}, {6, h, z1}, {2, 0, z1}, {6, 0, z0}, {6, 0, z1}},
-                                {0, 2, 1, 0, 3, 2, 1, 2, 5, 1, 5, 4}};
-    };
     physics->addStaticBody(shapeOf(ramp(20.0f, -10, -1)), glm::mat4(1.0f));
     physics->addStaticBody(shapeOf(ramp(60.0f, 1, 10)), glm::mat4(1.0f));
 
@@ -119,6 +122,42 @@ TEST_F(CapsuleTest, WalksUpAGentleSlopeButNotASteepOne)
     walk({3, 0, 0}, 2.0);
     EXPECT_LT(player().x, 2.2);
     EXPECT_LT(player().y, standing + 0.4);
+}
+
+// A face too steep to walk on stops the capsule climbing it, and does not
+// drag it down either: it stays where its fall first met the face, at any
+// frame rate, until walking takes it down.
+TEST_F(CapsuleTest, RestsOnASteepFaceWithoutSlidingAndCannotClimbIt)
+{
+    addGround();
+    physics->addStaticBody(shapeOf(ramp(50.0f, -10, -1)), glm::mat4(1.0f));
+    physics->addStaticBody(shapeOf(ramp(70.0f, 1, 10)), glm::mat4(1.0f));
+    for (const double z : {-5.0, 5.0})
+        for (const double dt : {1.0 / 60.0, 1.0 / 15.0}) {
+            const glm::vec3 gravity(0.0f, -9.8f * static_cast<float>(dt), 0.0f);
+            physics->setPlayerPosition({3.5, 20, z});
+            int frames = 0;
+            while (!(physics->movePlayer(gravity, 0.001f, static_cast<float>(dt)) & collisionDown) && ++frames < 300) {
+            }
+            const glm::dvec3 touched = player();
+            ASSERT_GT(touched.y, standing + 1.0) << "the capsule did not come down on the face at z " << z;
+            unsigned flags = collisionDown;
+            for (double t = 0.0; t < 2.0; t += dt)
+                flags &= physics->movePlayer(gravity, 0.001f, static_cast<float>(dt));
+            EXPECT_LT(glm::distance(player(), touched), 1e-3)
+                << "gravity moved the capsule along the face at z " << z << ", " << 1.0 / dt << " frames a second";
+            EXPECT_TRUE(flags & collisionDown) << "the capsule does not rest on the face";
+        }
+
+    const glm::dvec3 resting = player();
+    walk({3, 0, 0}, 1.0);
+    EXPECT_LT(player().y, resting.y + 1e-3) << "the capsule climbed the face";
+    walk({0, 0, 3}, 1.0);
+    EXPECT_NEAR(player().z, resting.z + 3.0, 0.05) << "the capsule walks across the face";
+    EXPECT_LT(player().y, resting.y + 1e-3);
+    walk({-3, 0, 0}, 2.0);
+    EXPECT_LT(player().x, 2.0);
+    EXPECT_NEAR(player().y, standing, 0.02) << "walking down the face reaches the ground";
 }
 
 TEST_F(CapsuleTest, IsBlockedByACakeWithoutPushingIt)
