@@ -231,8 +231,8 @@ Body* Physics::addTargetBody(std::shared_ptr<Shape> shape, const glm::mat4& pose
         return nullptr;
     auto body = std::make_unique<Body>(std::move(shape), groupTarget, 0);
     body->target = target;
-    body->motionState = std::make_unique<btDefaultMotionState>(transformOf(pose));
-    btRigidBody::btRigidBodyConstructionInfo info(0.0f, body->motionState.get(), nullptr);
+    btRigidBody::btRigidBodyConstructionInfo info(0.0f, nullptr, nullptr);
+    info.m_startWorldTransform = transformOf(pose);
     Body* handle = world->add(std::move(body), info);
     btRigidBody& rigid = *handle->rigidBody;
     // Without the kinematic flag a body of no mass would be static and never
@@ -245,12 +245,17 @@ Body* Physics::addTargetBody(std::shared_ptr<Shape> shape, const glm::mat4& pose
 
 void Physics::setKinematicPose(Body* body, const glm::mat4& pose)
 {
-    if (!world->live(body) || !body->motionState)
+    if (!world->live(body) || !body->rigidBody->isKinematicObject())
         return;
-    body->motionState->setWorldTransform(transformOf(pose));
-    // An asleep kinematic body no longer reads its pose; a moved one wakes,
-    // and keeps awake whatever rests on it.
-    body->rigidBody->activate(true);
+    // The body stands at its new pose at once, bounds included, so that the
+    // player's capsule, moved later in the same frame, meets it there. The
+    // next step takes the body's velocity from the way it went since the step
+    // before, and with it pushes and carries the cakes.
+    btRigidBody& rigid = *body->rigidBody;
+    rigid.setWorldTransform(transformOf(pose));
+    world->dynamics->updateSingleAabb(&rigid);
+    // A moved body wakes, and keeps awake whatever rests on it.
+    rigid.activate(true);
 }
 
 Body* Physics::throwCake(const glm::vec3& position, const glm::vec3& velocity, std::uint32_t cakeId,
@@ -358,13 +363,6 @@ glm::mat4 Physics::pose(const Body* body) const
     const Body* b = world->live(body);
     if (b == nullptr)
         return glm::mat4(1.0f);
-    // A kinematic body takes up the pose it was given at the next step; until
-    // then that pose is where the game has put it.
-    if (b->motionState) {
-        btTransform given;
-        b->motionState->getWorldTransform(given);
-        return matrixOf(given);
-    }
     return matrixOf(b->rigidBody->getWorldTransform());
 }
 

@@ -92,8 +92,9 @@ public:
     // A kinematic body in group 20 that the reports hand back with its target.
     Body* addTargetBody(std::shared_ptr<Shape> shape, const glm::mat4& pose,
                         scene::Target* target);
-    // Moves a target body to a new pose; it pushes what it meets on the way
-    // and carries what rests on it.
+    // Moves a target body to a new pose at once: the player's capsule meets it
+    // there from now on, and in the next step it pushes the cakes it meets on
+    // the way and carries those resting on it.
     void setKinematicPose(Body* body, const glm::mat4& pose);
     // A dynamic box of half extents (1, 0.5, 1) and mass 4 in group 10 with
     // the cake's id, continuous collision and sleep reports, flying at

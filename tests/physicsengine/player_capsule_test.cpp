@@ -197,3 +197,38 @@ TEST_F(CapsuleTest, RidesAMovingTargetAndIsPushedByOne)
     EXPECT_GT(player().x, 3.0 + 0.5 + 0.3 - 0.1);
     EXPECT_NEAR(player().y, standing, 0.05);
 }
+
+// The game moves its targets after the physics step and the player after
+// them, so the capsule must meet a target where it was just put, in the same
+// frame: blocked by it, pushed out of it, carried by it.
+TEST_F(CapsuleTest, MeetsATargetAtThePoseItWasJustGiven)
+{
+    addGround();
+    Body* wall = physics->addTargetBody(shapeOf(testmodels::box({-0.5f, 0, -2}, {0.5f, 3, 2})), at(0, 0, 30),
+                                        nullptr);
+    physics->setPlayerPosition({0, standing, 0});
+    walk({0, 0, 0}, 0.2);
+    physics->step(frame);
+
+    physics->setKinematicPose(wall, at(2, 0, 0));
+    EXPECT_TRUE(physics->movePlayer({3, 0, 0}, 0.0f, frame) & collisionSides);
+    EXPECT_NEAR(player().x, 1.5 - 0.3, 0.03) << "the capsule walked through where the target now stands";
+
+    physics->setKinematicPose(wall, at(0.6f, 0, 0));
+    physics->movePlayer({0, -0.01f, 0}, 0.0f, frame);
+    EXPECT_NEAR(player().x, 1.1 + 0.3, 0.03) << "the capsule was not pushed out of the target";
+
+    physics->setKinematicPose(wall, at(0, 0, 30));
+    physics->movePlayer({3, 0, 0}, 0.0f, frame);
+    EXPECT_NEAR(player().x, 4.4, 0.03) << "the capsule was stopped where the target no longer is";
+
+    Body* platform = physics->addTargetBody(shapeOf(testmodels::box({-2, 0, -2}, {2, 0.4f, 2})), at(0, 0, 10),
+                                            nullptr);
+    physics->setPlayerPosition({0, standing + 0.4, 10});
+    walk({0, 0, 0}, 0.2);
+    physics->step(frame);
+    physics->setKinematicPose(platform, at(0.5f, 0.2f, 10));
+    physics->movePlayer({0, -0.01f, 0}, 0.0f, frame);
+    EXPECT_NEAR(player().x, 0.5, 1e-3) << "the capsule did not ride the platform's move";
+    EXPECT_NEAR(player().y, standing + 0.6, 0.02);
+}
