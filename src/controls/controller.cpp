@@ -204,7 +204,13 @@ GLint Controller::textureFilter() const
 
 void Controller::applyTextureFilter()
 {
-    if (level)
+    textureFilterChosen = true;
+    showChosenTextureFilter();
+}
+
+void Controller::showChosenTextureFilter()
+{
+    if (textureFilterChosen && level)
         level->setTextureFilter(textureFilter());
 }
 
