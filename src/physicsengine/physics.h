@@ -124,8 +124,10 @@ public:
 
     // The player's capsule: height 1.85 between the sphere centres, radius
     // 0.3, contact offset 0.01, slope limit 0.707 (cosine), step offset 0.5.
-    // It slides along what it meets, climbs steps and walkable slopes, rides
-    // on moving bodies and is pushed out of targets that move into it. Moves
+    // It slides along what it meets, climbs steps and walkable slopes, stays
+    // where its fall meets a slope too steep to walk on (neither climbing it
+    // nor sliding down it), rides on moving bodies and is pushed out of
+    // targets that move into it. Moves
     // shorter than minDistance are not attempted. `elapsed` is the frame time
     // the move belongs to; the capsule has no velocity of its own, so it is not
     // needed for the sweeps. Returns CollisionFlags.
