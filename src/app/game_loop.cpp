@@ -124,6 +124,7 @@ void advanceLevel()
     delete level;
     level = nullptr;
     level = levels::buildLevel(gameState->level, levelResources());
+    controller->showChosenTextureFilter();
 }
 
 bool runFrame(GLFWwindow* window, controls::InputSource& input, double dt, const FrameHooks& hooks)

@@ -253,7 +253,13 @@ GLint Controller::textureFilter() const
 
 void Controller::applyTextureFilter()
 {
-    if (level)
+    textureFilterChosen = true;
+    showChosenTextureFilter();
+}
+
+void Controller::showChosenTextureFilter()
+{
+    if (textureFilterChosen && level)
         level->setTextureFilter(textureFilter());
 }
 

@@ -52,6 +52,12 @@ public:
     GLint textureFilter() const;
     // True while the texture-settings message shows.
     bool showTextureMessage() const { return messageTimer && *messageTimer >= 0.0; }
+    // Gives the current level's terrain and sky the filter the player chose
+    // with F4 or F5; before any choice they keep the filters they were built
+    // with. The loop calls it for every level it builds: the new level's
+    // textures may be fresh, or shared with an earlier level that showed
+    // another filter.
+    void showChosenTextureFilter();
 
     InputSource* input = nullptr;
     glm::mat4 viewMatrix{1.0f};
@@ -101,6 +107,8 @@ private:
     void applyTextureFilter();
     void throwCake();
 
+    // F4 or F5 has been pressed.
+    bool textureFilterChosen = false;
     Toggle flyKey;
     Toggle fpsKey;
     Toggle wireframeKey;

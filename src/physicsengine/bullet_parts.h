@@ -50,8 +50,6 @@ public:
     Body(std::shared_ptr<Shape> shape, std::uint32_t group, std::uint32_t cakeId);
 
     std::shared_ptr<Shape> shape;
-    // Kinematic bodies only: the library reads their pose from it every step.
-    std::unique_ptr<btDefaultMotionState> motionState;
     std::unique_ptr<btRigidBody> rigidBody;
     std::uint32_t group;
     std::uint32_t cakeId;

@@ -32,6 +32,21 @@ constexpr float cakeMass = 4.0f;
 constexpr float cakeCcdMotionThreshold = 0.25f;
 constexpr float cakeCcdSweptSphereRadius = 0.4f;
 
+// The library meets a body that moves further than its motion threshold in a
+// step in two ways: a contact predicted before the solver runs, which it gives
+// no restitution, so a fast cake landing steeply stops dead; and a clamp after
+// the solver that halts the body where its swept sphere first touches
+// something. The clamp alone keeps a cake from passing through a thin board or
+// trunk, and it keeps the cake's speed for the contact of the next step, which
+// bounces it with the restitution of the two materials like a slow landing.
+class ClampedContinuousWorld : public btDiscreteDynamicsWorld {
+public:
+    using btDiscreteDynamicsWorld::btDiscreteDynamicsWorld;
+
+protected:
+    void createPredictiveContacts(btScalar /*timeStep*/) override { releasePredictiveContacts(); }
+};
+
 [[noreturn]] void failStartup(const char* message)
 {
     std::cout << message << std::endl;
@@ -112,8 +127,8 @@ Physics::Physics(Stage failAt)
         if (failAt == Stage::scene)
             throw std::bad_alloc();
         World& w = *world;
-        w.dynamics = std::make_unique<btDiscreteDynamicsWorld>(&w.dispatcher, &w.broadphase, &w.solver,
-                                                               &w.configuration);
+        w.dynamics = std::make_unique<ClampedContinuousWorld>(&w.dispatcher, &w.broadphase, &w.solver,
+                                                              &w.configuration);
         w.dynamics->setGravity(btVector3(0.0f, -9.8f, 0.0f));
         w.broadphase.getOverlappingPairCache()->setOverlapFilterCallback(&w.filter);
         w.broadphase.getOverlappingPairCache()->setInternalGhostPairCallback(&w.recorder);
@@ -216,8 +231,8 @@ Body* Physics::addTargetBody(std::shared_ptr<Shape> shape, const glm::mat4& pose
         return nullptr;
     auto body = std::make_unique<Body>(std::move(shape), groupTarget, 0);
     body->target = target;
-    body->motionState = std::make_unique<btDefaultMotionState>(transformOf(pose));
-    btRigidBody::btRigidBodyConstructionInfo info(0.0f, body->motionState.get(), nullptr);
+    btRigidBody::btRigidBodyConstructionInfo info(0.0f, nullptr, nullptr);
+    info.m_startWorldTransform = transformOf(pose);
     Body* handle = world->add(std::move(body), info);
     btRigidBody& rigid = *handle->rigidBody;
     // Without the kinematic flag a body of no mass would be static and never
@@ -230,12 +245,17 @@ Body* Physics::addTargetBody(std::shared_ptr<Shape> shape, const glm::mat4& pose
 
 void Physics::setKinematicPose(Body* body, const glm::mat4& pose)
 {
-    if (!world->live(body) || !body->motionState)
+    if (!world->live(body) || !body->rigidBody->isKinematicObject())
         return;
-    body->motionState->setWorldTransform(transformOf(pose));
-    // An asleep kinematic body no longer reads its pose; a moved one wakes,
-    // and keeps awake whatever rests on it.
-    body->rigidBody->activate(true);
+    // The body stands at its new pose at once, bounds included, so that the
+    // player's capsule, moved later in the same frame, meets it there. The
+    // next step takes the body's velocity from the way it went since the step
+    // before, and with it pushes and carries the cakes.
+    btRigidBody& rigid = *body->rigidBody;
+    rigid.setWorldTransform(transformOf(pose));
+    world->dynamics->updateSingleAabb(&rigid);
+    // A moved body wakes, and keeps awake whatever rests on it.
+    rigid.activate(true);
 }
 
 Body* Physics::throwCake(const glm::vec3& position, const glm::vec3& velocity, std::uint32_t cakeId,
@@ -343,13 +363,6 @@ glm::mat4 Physics::pose(const Body* body) const
     const Body* b = world->live(body);
     if (b == nullptr)
         return glm::mat4(1.0f);
-    // A kinematic body takes up the pose it was given at the next step; until
-    // then that pose is where the game has put it.
-    if (b->motionState) {
-        btTransform given;
-        b->motionState->getWorldTransform(given);
-        return matrixOf(given);
-    }
     return matrixOf(b->rigidBody->getWorldTransform());
 }
 

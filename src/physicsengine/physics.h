@@ -92,8 +92,9 @@ public:
     // A kinematic body in group 20 that the reports hand back with its target.
     Body* addTargetBody(std::shared_ptr<Shape> shape, const glm::mat4& pose,
                         scene::Target* target);
-    // Moves a target body to a new pose; it pushes what it meets on the way
-    // and carries what rests on it.
+    // Moves a target body to a new pose at once: the player's capsule meets it
+    // there from now on, and in the next step it pushes the cakes it meets on
+    // the way and carries those resting on it.
     void setKinematicPose(Body* body, const glm::mat4& pose);
     // A dynamic box of half extents (1, 0.5, 1) and mass 4 in group 10 with
     // the cake's id, continuous collision and sleep reports, flying at
@@ -123,8 +124,10 @@ public:
 
     // The player's capsule: height 1.85 between the sphere centres, radius
     // 0.3, contact offset 0.01, slope limit 0.707 (cosine), step offset 0.5.
-    // It slides along what it meets, climbs steps and walkable slopes, rides
-    // on moving bodies and is pushed out of targets that move into it. Moves
+    // It slides along what it meets, climbs steps and walkable slopes, stays
+    // where its fall meets a slope too steep to walk on (neither climbing it
+    // nor sliding down it), rides on moving bodies and is pushed out of
+    // targets that move into it. Moves
     // shorter than minDistance are not attempted. `elapsed` is the frame time
     // the move belongs to; the capsule has no velocity of its own, so it is not
     // needed for the sweeps. Returns CollisionFlags.

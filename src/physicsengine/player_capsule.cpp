@@ -310,28 +310,14 @@ unsigned PlayerCapsule::move(const btVector3& displacement, float minDistance)
         if (touched)
             flags |= collisionSides;
 
-        // Down: the downward part of the move plus what the step lifted.
+        // Down: the downward part of the move plus what the step lifted. The
+        // fall ends on whatever it meets: a face too steep to stand on is no
+        // ground to walk or ride on, but gravity does not drag the capsule
+        // down it either; only walking away from it does.
         const float fall = down + std::max(0.0f, climbed - up);
-        landedOnGround = false;
         landing = Hit();
-        bool landed = false;
-        btVector3 motion(0.0f, -fall, 0.0f);
-        for (int iteration = 0; iteration < 4; ++iteration) {
-            if (!advance(at, motion, minDistance, hit))
-                break;
-            landed = true;
-            landing = hit;
-            if (hit.walkable) {
-                landedOnGround = true;
-                break;
-            }
-            // Too steep to stand on: slide down along it.
-            btVector3 rest = motion * (1.0f - hit.fraction);
-            rest -= hit.normal * rest.dot(hit.normal);
-            if (rest.y() >= 0.0f)
-                break;
-            motion = rest;
-        }
+        const bool landed = advance(at, btVector3(0.0f, -fall, 0.0f), minDistance, landing);
+        landedOnGround = landed && landing.walkable;
         if (landed)
             flags |= collisionDown;
         return std::make_pair(at, fall > 0.0f);

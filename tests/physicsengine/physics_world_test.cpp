@@ -136,23 +136,29 @@ TEST_F(WorldTest, ACakePassesThroughThePlayersCapsule)
     EXPECT_TRUE(reports.contacts.empty());
 }
 
-TEST_F(WorldTest, AFastCakeDoesNotPassThroughAThinTarget)
+// Fast throws at a board and a trunk thinner than a step's travel, starting
+// from four places so that they are met at different points of a step.
+TEST_F(WorldTest, AFastCakeDoesNotPassThroughAThinTargetOrTrunk)
 {
     Body* target = physics->addTargetBody(shapeOf(testmodels::box({-2, -2, -0.05f}, {2, 2, 0.05f})),
                                           at(0, 3, 10), nullptr);
-    Body* cake = physics->throwCake({0, 3, 0}, {0, 0, 80}, 11);
-    run(0.5);
-    EXPECT_LT(physics->position(cake).z, 10.0f);
-    ASSERT_EQ(reports.contacts.size(), 1u);
-    EXPECT_TRUE(samePair(reports.contacts[0], cake, target));
-}
+    physics->addStaticBody(shapeOf(testmodels::box({-0.15f, 0, -0.15f}, {0.15f, 6, 0.15f})), at(20, 0, 10));
+    for (const float speed : {40.0f, 80.0f, 120.0f})
+        for (int phase = 0; phase < 4; ++phase) {
+            const float start = speed / 60.0f * phase / 4.0f;
+            reports.contacts.clear();
+            Body* cake = physics->throwCake({0, 3, start}, {0, 0, speed}, 11);
+            run(0.5);
+            EXPECT_LT(physics->position(cake).z, 10.0f) << "through the board at " << speed << " from " << start;
+            ASSERT_EQ(reports.contacts.size(), 1u) << speed << " from " << start;
+            EXPECT_TRUE(samePair(reports.contacts[0], cake, target));
+            physics->removeBody(cake);
 
-TEST_F(WorldTest, AFastCakeDoesNotPassThroughAThinTrunk)
-{
-    physics->addStaticBody(shapeOf(testmodels::box({-0.15f, 0, -0.15f}, {0.15f, 6, 0.15f})), at(0, 0, 10));
-    Body* cake = physics->throwCake({0, 3, 0}, {0, 0, 80}, 12);
-    run(0.3);
-    EXPECT_LT(physics->position(cake).z, 10.0f);
+            cake = physics->throwCake({20, 3, start}, {0, 0, speed}, 12);
+            run(0.3);
+            EXPECT_LT(physics->position(cake).z, 10.0f) << "through the trunk at " << speed << " from " << start;
+            physics->removeBody(cake);
+        }
 }
 
 TEST_F(WorldTest, ContactsCombineRestitutionByAverage)
@@ -167,6 +173,36 @@ TEST_F(WorldTest, ContactsCombineRestitutionByAverage)
     // 0.5 and 0.5 average to 0.5; their product would be 0.25.
     EXPECT_GT(fastestUp, 3.0f);
     EXPECT_LT(fastestUp, 4.5f);
+}
+
+// Straight down onto the ground: 10 units/s at 60 steps a second moves the
+// cake less than the quarter unit that has it swept against what lies ahead,
+// the others more. Each speed starts from four heights so that the ground is
+// met at different points of a step.
+TEST_F(WorldTest, ASteepLandingReboundsAtHalfItsSpeedSweptOrNot)
+{
+    addGround();
+    struct Landing {
+        float speed;
+        double dt;
+    };
+    const Landing landings[] = {{10, 1.0 / 60.0}, {20, 1.0 / 60.0}, {40, 1.0 / 60.0}, {20, 1.0 / 20.0}};
+    for (const Landing& landing : landings)
+        for (int phase = 0; phase < 4; ++phase) {
+            const float height = 0.5f + landing.speed * static_cast<float>(landing.dt) * (2.0f + phase / 4.0f);
+            Body* cake = physics->throwCake({0, height, 0}, {0, -landing.speed, 0}, 1);
+            float impact = 0.0f, rebound = 0.0f;
+            for (int frame = 0; frame < 6 && rebound <= 0.0f; ++frame) {
+                physics->step(landing.dt);
+                const float vy = physics->linearVelocity(cake).y;
+                impact = std::max(impact, -vy);
+                rebound = std::max(rebound, vy);
+            }
+            EXPECT_NEAR(rebound / impact, 0.5f, 0.05f)
+                << landing.speed << " units/s at " << 1.0 / landing.dt << " steps/s from height " << height
+                << ": impact " << impact << ", rebound " << rebound;
+            physics->removeBody(cake);
+        }
 }
 
 TEST_F(WorldTest, AMovingTargetPushesACakeAndKeepsACakeOnItAwake)

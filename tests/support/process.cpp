@@ -76,6 +76,15 @@ long windowProcess(Display* display, Window window)
     return owner;
 }
 
+// Windows of other programs on the test display come and go while the tree
+// is walked; asking about one that has just gone is an error, which Xlib's
+// own handler answers by ending the test. A window that has gone is simply
+// not the one looked for.
+int ignoreXError(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
 // Other programs on the test display may show a window with the same title
 // (autoplay runs beside these tests), so the window must also be this game's.
 unsigned long findWindow(Display* display, Window window, const std::string& title, pid_t owner)
@@ -175,6 +184,7 @@ unsigned long GameProcess::waitForWindow(const std::string& title, double second
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
         return 0;
+    const XErrorHandler previous = XSetErrorHandler(ignoreXError);
     const auto start = std::chrono::steady_clock::now();
     unsigned long window = 0;
     while (window == 0 && running() && secondsSince(start) < seconds) {
@@ -183,6 +193,7 @@ unsigned long GameProcess::waitForWindow(const std::string& title, double second
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     XCloseDisplay(display);
+    XSetErrorHandler(previous);
     return window;
 }
 
