@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -243,14 +244,23 @@ TEST(GameBinary, EndsWhenItsWindowIsClosed)
     EXPECT_EQ(result.exitStatus, 0) << result.out << result.err;
 }
 
-TEST(GameBinary, ReadsConfigFileOrSaysItIsMissing)
+TEST(GameBinary, ReadsThePlayersConfigFileOrTheFoldersOrSaysItIsMissing)
 {
     RuntimeCopy runtime("config");
     runtime.write("config.conf", "resolutionx = 640\nresolutiony = 480\n");
     // A missing shader ends the game right after the configuration is read.
     runtime.remove("Shader/texture.vert");
     testsupport::GameResult result = testsupport::runGame(runtime.path(), 30);
-    EXPECT_EQ(result.out.rfind("Resolutionx: 640\nResolutiony: 480\n", 0), 0u) << result.out;
+    EXPECT_EQ(result.out.rfind("Configfile: \"config.conf\"\nResolutionx: 640\nResolutiony: 480\n", 0), 0u)
+        << result.out;
+
+    // The player's own file comes first.
+    const std::string configHome = runtime.path("home config");
+    std::filesystem::create_directories(configHome + "/crumbrise");
+    runtime.write("home config/crumbrise/config.conf", "resolutionx = 320\n");
+    result = testsupport::runGame(runtime.path(), 30, {{"XDG_CONFIG_HOME", configHome}});
+    EXPECT_EQ(result.out.rfind("Configfile: \"" + configHome + "/crumbrise/config.conf\"\nResolutionx: 320\n", 0), 0u)
+        << result.out;
 
     runtime.remove("config.conf");
     result = testsupport::runGame(runtime.path(), 30);
