@@ -133,7 +133,8 @@ TEST(GameBinary, LosingTheFocusPausesTheGameAndGettingItBackGoesOn)
     ASSERT_NE(window, 0u) << game.finish(5).out;
     testsupport::OtherClientWindow other;
     ASSERT_NE(other.id(), 0u);
-    wait(2.0);
+    ASSERT_FALSE(testsupport::waitForDrawnPicture(window, 800, 600, startupSeconds).empty()) << game.finish(5).out;
+    wait(1.0);
     const std::vector<unsigned char> playing = testsupport::windowPicture(window, 800, 600);
     ASSERT_EQ(playing.size(), 800u * 600u * 3u);
 

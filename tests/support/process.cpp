@@ -5,12 +5,14 @@
 #include <X11/Xutil.h>
 
 #include <chrono>
+#include <cstdint>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <poll.h>
+#include <set>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
@@ -291,6 +293,21 @@ std::vector<unsigned char> windowPicture(unsigned long window, int width, int he
     }
     XCloseDisplay(display);
     return rgb;
+}
+
+std::vector<unsigned char> waitForDrawnPicture(unsigned long window, int width, int height, double seconds)
+{
+    const auto start = std::chrono::steady_clock::now();
+    do {
+        std::vector<unsigned char> picture = windowPicture(window, width, height);
+        std::set<std::uint32_t> colours;
+        for (std::size_t i = 0; i + 2 < picture.size() && colours.size() <= 1000; i += 3)
+            colours.insert(static_cast<std::uint32_t>(picture[i] << 16 | picture[i + 1] << 8 | picture[i + 2]));
+        if (colours.size() > 1000)
+            return picture;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } while (secondsSince(start) < seconds);
+    return {};
 }
 
 WindowSize windowSize(unsigned long window)

@@ -78,6 +78,13 @@ GameResult runGame(const std::string& directory, double seconds,
 // them, RGB rows from the top; empty when they cannot be read.
 std::vector<unsigned char> windowPicture(unsigned long window, int width, int height);
 
+// Waits until the window shows a drawn frame of the game (a picture of more
+// than a thousand colours, where a window not yet drawn to is one colour) and
+// returns that picture, as windowPicture does; empty after `seconds`. The
+// title shows before the level is built, which takes a while on a CPU
+// renderer, and longer in a sanitizer build.
+std::vector<unsigned char> waitForDrawnPicture(unsigned long window, int width, int height, double seconds);
+
 // The size of a window as the X server has it; (0, 0) when it cannot be read.
 struct WindowSize {
     int width = 0;
