@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -109,6 +110,7 @@ Config::Config(const std::string& fileName)
         std::cout << "Configfile: \"" << fileName << "\" not found" << std::endl;
         return;
     }
+    std::cout << "Configfile: \"" << fileName << "\"" << std::endl;
 
     // The leftmost key = value pair anywhere in the line counts, so comment
     // marks before it and comments after it are ignored.
@@ -129,6 +131,25 @@ Config::Config(const std::string& fileName)
         else if (key == "invertmouse")
             applySwitch(key, value, invertMouse);
     }
+}
+
+std::string configFileName()
+{
+    namespace fs = std::filesystem;
+    const std::string defaultFile = "config.conf";
+    fs::path configHome;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg != nullptr && fs::path(xdg).is_absolute()) {
+        configHome = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (home == nullptr || *home == '\0')
+            return defaultFile;
+        configHome = fs::path(home) / ".config";
+    }
+    const fs::path own = configHome / "crumbrise" / "config.conf";
+    std::error_code unreadable;
+    return fs::is_regular_file(own, unreadable) ? own.string() : defaultFile;
 }
 
 } // namespace frosk

@@ -8,6 +8,8 @@ namespace frosk {
 // the mouse turns the view.
 class Config {
 public:
+    // Reads the file and names it on the console, or says it is missing and
+    // keeps the defaults. The game never writes it.
     explicit Config(const std::string& fileName);
     virtual ~Config() = default;
 
@@ -22,5 +24,13 @@ public:
     static constexpr int lowestMouseSensitivity = 10;
     static constexpr int highestMouseSensitivity = 1000;
 };
+
+// The configuration file the game starts with: the player's own
+// "$XDG_CONFIG_HOME/crumbrise/config.conf" when that file exists, else
+// "config.conf" in the working directory, the default that lies beside the
+// game's data. Following the XDG base directory rules, an unset, empty or
+// relative XDG_CONFIG_HOME means "$HOME/.config"; without HOME there is no
+// player's file to look for.
+std::string configFileName();
 
 } // namespace frosk

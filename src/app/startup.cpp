@@ -275,7 +275,7 @@ GLFWwindow* openWindow(const Config& settings, bool visible, std::string& failur
 
 int runGame()
 {
-    const Config settings("config.conf");
+    const Config settings(configFileName());
 
     if (!glfwInit()) {
         std::cerr << "GLFW Initialization failed" << std::endl;

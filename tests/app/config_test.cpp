@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -17,7 +20,7 @@ struct Loaded {
 };
 
 // Writes `content` to a temporary file, reads it as the game does and keeps
-// what it printed.
+// what it printed after the first line, which names the file.
 Loaded load(const std::string& content)
 {
     char path[] = "/tmp/crumbrise-config-XXXXXX";
@@ -31,7 +34,11 @@ Loaded load(const std::string& content)
     frosk::Config config(path);
     std::cout.rdbuf(previous);
     std::remove(path);
-    return {config, captured.str()};
+    const std::string named = std::string("Configfile: \"") + path + "\"\n";
+    std::string output = captured.str();
+    EXPECT_EQ(output.rfind(named, 0), 0u) << output;
+    output.erase(0, named.size());
+    return {config, output};
 }
 
 TEST(ConfigFile, MissingFileKeepsDefaultsAndSaysSo)
@@ -137,3 +144,105 @@ TEST(ConfigFile, MouseSensitivityFromTenToAThousandPercentAndInvertedLook)
     EXPECT_EQ(odd.output, "Configfile: value \"yes\" of invertmouse is neither true nor false; keeping false\n");
     EXPECT_FALSE(load("invertmouse = true\ninvertmouse = false\n").config.invertMouse);
 }
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The player's own file, looked up among real files in a temporary home from
+// a temporary working directory; the environment and the working directory
+// are put back afterwards.
+class PlayersConfigFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"HOME", "XDG_CONFIG_HOME"})
+            if (const char* value = std::getenv(name))
+                saved[name] = value;
+        previousDirectory = fs::current_path();
+        char pattern[] = "/tmp/crumbrise-home-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root = pattern;
+        fs::current_path(root);
+        home = root / "home";
+        setEnvironment("HOME", home.c_str());
+        setEnvironment("XDG_CONFIG_HOME", nullptr);
+    }
+
+    void TearDown() override
+    {
+        for (const char* name : {"HOME", "XDG_CONFIG_HOME"})
+            setEnvironment(name, saved.count(name) ? saved[name].c_str() : nullptr);
+        fs::current_path(previousDirectory);
+        fs::remove_all(root);
+    }
+
+    static void setEnvironment(const char* name, const char* value)
+    {
+        if (value == nullptr)
+            unsetenv(name);
+        else
+            setenv(name, value, 1);
+    }
+
+    // Writes <configHome>/crumbrise/config.conf and returns its path.
+    static std::string put(const fs::path& configHome, const std::string& content = "resolutionx = 1024\n")
+    {
+        fs::create_directories(configHome / "crumbrise");
+        const fs::path file = configHome / "crumbrise" / "config.conf";
+        std::ofstream(file) << content;
+        return file.string();
+    }
+
+    std::map<std::string, std::string> saved;
+    fs::path previousDirectory;
+    fs::path root;
+    fs::path home;
+};
+
+TEST_F(PlayersConfigFile, AnAbsoluteXdgConfigHomeHoldsThePlayersFile)
+{
+    put(home / ".config", "resolutionx = 640\n");
+    const std::string own = put(root / "xdg");
+    setEnvironment("XDG_CONFIG_HOME", (root / "xdg").c_str());
+    ASSERT_EQ(frosk::configFileName(), own);
+
+    // The file read is named on the console, and its settings count.
+    std::ostringstream captured;
+    std::streambuf* previous = std::cout.rdbuf(captured.rdbuf());
+    const frosk::Config config(frosk::configFileName());
+    std::cout.rdbuf(previous);
+    EXPECT_EQ(captured.str(), "Configfile: \"" + own + "\"\nResolutionx: 1024\n");
+    EXPECT_EQ(config.width, 1024);
+
+    // Without a file there the default counts, not the one in ~/.config: the
+    // player's configuration home is the one XDG_CONFIG_HOME names.
+    fs::remove(own);
+    EXPECT_EQ(frosk::configFileName(), "config.conf");
+}
+
+TEST_F(PlayersConfigFile, HomesDotConfigWhenXdgConfigHomeIsUnsetEmptyOrRelative)
+{
+    const std::string own = put(home / ".config");
+    // A relative XDG_CONFIG_HOME is ignored even where it names a file.
+    put(root / "relative");
+    for (const char* xdg : {static_cast<const char*>(nullptr), "", "relative", "./relative"}) {
+        setEnvironment("XDG_CONFIG_HOME", xdg);
+        EXPECT_EQ(frosk::configFileName(), own) << (xdg ? xdg : "unset");
+    }
+}
+
+TEST_F(PlayersConfigFile, TheDefaultBesideTheDataWhenThePlayerHasNoFile)
+{
+    EXPECT_EQ(frosk::configFileName(), "config.conf") << "no ~/.config at all";
+    fs::create_directories(home / ".config" / "crumbrise" / "config.conf");
+    EXPECT_EQ(frosk::configFileName(), "config.conf") << "a folder is no file";
+    put(root / "xdg");
+    setEnvironment("HOME", nullptr);
+    EXPECT_EQ(frosk::configFileName(), "config.conf") << "no HOME and no XDG_CONFIG_HOME";
+    setEnvironment("XDG_CONFIG_HOME", (root / "xdg").c_str());
+    EXPECT_EQ(frosk::configFileName(), (root / "xdg" / "crumbrise" / "config.conf").string())
+        << "XDG_CONFIG_HOME needs no HOME";
+}
+
+} // namespace

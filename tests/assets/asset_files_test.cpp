@@ -314,3 +314,36 @@ TEST(GeneratedDataSet, TwoRunsWriteTheSameBytesAsTheBuild)
     EXPECT_LT(bytes, 20u * 1000 * 1000);
     fs::remove_all(scratch);
 }
+
+// The game's icon for the desktop's menus, as the package installs it.
+TEST(GeneratedIcons, EverySizeIsASquarePictureWithTransparentCornersAndTheSameBytesEachRun)
+{
+    const fs::path scratch = fs::temp_directory_path() / ("crumbrise_icons_" + std::to_string(::getpid()));
+    fs::remove_all(scratch);
+    const int sizes[] = {CRUMBRISE_ICON_SIZES};
+    std::string command = std::string("\"") + ASSETGEN_BINARY + "\" --icons \"" + scratch.string() + "\"";
+    for (int size : sizes)
+        command += " " + std::to_string(size);
+    ASSERT_EQ(std::system((command + " > /dev/null").c_str()), 0) << command;
+
+    for (int size : sizes) {
+        const std::string file = std::to_string(size) + "x" + std::to_string(size) + "/apps/crumbrise.png";
+        SCOPED_TRACE(file);
+        EXPECT_EQ(readBytes(scratch / file), readBytes(fs::path(CRUMBRISE_ICON_DIR) / file))
+            << "the build's icon differs from a fresh run";
+        DevilImage image((scratch / file).string(), IL_ORIGIN_LOWER_LEFT);
+        ASSERT_TRUE(image.loaded);
+        EXPECT_EQ(image.width(), size);
+        EXPECT_EQ(image.height(), size);
+        EXPECT_EQ(image.alpha(0, 0), 0u);
+        EXPECT_EQ(image.alpha(size - 1, size - 1), 0u);
+        int opaque = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                opaque += image.alpha(x, y) > 200 ? 1 : 0;
+        // The cake and the target fill about half of the square.
+        EXPECT_GT(opaque, size * size / 3);
+        EXPECT_LT(opaque, size * size * 3 / 4);
+    }
+    fs::remove_all(scratch);
+}

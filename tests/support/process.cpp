@@ -5,12 +5,14 @@
 #include <X11/Xutil.h>
 
 #include <chrono>
+#include <cstdint>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <poll.h>
+#include <set>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
@@ -111,7 +113,8 @@ unsigned long findWindow(Display* display, Window window, const std::string& tit
 
 } // namespace
 
-GameProcess::GameProcess(const std::string& directory, const std::map<std::string, std::string>& environment)
+GameProcess::GameProcess(const std::string& directory, const std::map<std::string, std::string>& environment,
+                         const std::string& program)
 {
     int out[2], err[2];
     if (pipe(out) != 0 || pipe(err) != 0)
@@ -133,9 +136,12 @@ GameProcess::GameProcess(const std::string& directory, const std::map<std::strin
         const char* asan = std::getenv("ASAN_OPTIONS");
         setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":verify_asan_link_order=0").c_str(), 1);
 #endif
+        // The tester's own settings in ~/.config stay out of the test: the
+        // game reads the config.conf of its folder unless a test says otherwise.
+        setenv("XDG_CONFIG_HOME", (directory + "/no-player-config").c_str(), 1);
         for (const auto& [key, value] : environment)
             setenv(key.c_str(), value.c_str(), 1);
-        const std::string binary = directory + "/crumbrise";
+        const std::string binary = program.empty() ? directory + "/crumbrise" : program;
         execl(binary.c_str(), "crumbrise", static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -298,6 +304,36 @@ std::vector<unsigned char> windowPicture(unsigned long window, int width, int he
     }
     XCloseDisplay(display);
     return rgb;
+}
+
+std::vector<unsigned char> waitForDrawnPicture(unsigned long window, int width, int height, double seconds)
+{
+    const auto start = std::chrono::steady_clock::now();
+    do {
+        std::vector<unsigned char> picture = windowPicture(window, width, height);
+        std::set<std::uint32_t> colours;
+        for (std::size_t i = 0; i + 2 < picture.size() && colours.size() <= 1000; i += 3)
+            colours.insert(static_cast<std::uint32_t>(picture[i] << 16 | picture[i + 1] << 8 | picture[i + 2]));
+        if (colours.size() > 1000)
+            return picture;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } while (secondsSince(start) < seconds);
+    return {};
+}
+
+WindowSize windowSize(unsigned long window)
+{
+    WindowSize size;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return size;
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes)) {
+        size.width = attributes.width;
+        size.height = attributes.height;
+    }
+    XCloseDisplay(display);
+    return size;
 }
 
 OtherClientWindow::OtherClientWindow()

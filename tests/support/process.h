@@ -31,10 +31,13 @@ struct GameResult {
 
 // The game binary running in its own process, started from `directory` with
 // standard input from /dev/null, the extra environment given and the test's
-// X display. Killed when destroyed if it is still running.
+// X display. The program is the `crumbrise` in `directory` unless another is
+// named. XDG_CONFIG_HOME points at a folder that does not exist unless the
+// environment given sets it. Killed when destroyed if it is still running.
 class GameProcess {
 public:
-    GameProcess(const std::string& directory, const std::map<std::string, std::string>& environment = {});
+    GameProcess(const std::string& directory, const std::map<std::string, std::string>& environment = {},
+                const std::string& program = std::string());
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
@@ -74,6 +77,20 @@ GameResult runGame(const std::string& directory, double seconds,
 // The top-left `width` x `height` pixels of a window as the X server shows
 // them, RGB rows from the top; empty when they cannot be read.
 std::vector<unsigned char> windowPicture(unsigned long window, int width, int height);
+
+// Waits until the window shows a drawn frame of the game (a picture of more
+// than a thousand colours, where a window not yet drawn to is one colour) and
+// returns that picture, as windowPicture does; empty after `seconds`. The
+// title shows before the level is built, which takes a while on a CPU
+// renderer, and longer in a sanitizer build.
+std::vector<unsigned char> waitForDrawnPicture(unsigned long window, int width, int height, double seconds);
+
+// The size of a window as the X server has it; (0, 0) when it cannot be read.
+struct WindowSize {
+    int width = 0;
+    int height = 0;
+};
+WindowSize windowSize(unsigned long window);
 
 // A small window of another client on the test's display, in the screen's
 // bottom-right corner, away from the game's window, for taking the input

@@ -19,6 +19,9 @@ using TextureSet = std::map<std::string, Image>;
 TextureSet buildTextures();
 // HUD and particle images by path relative to the runtime root.
 std::map<std::string, Image> buildHudImages();
+// The game's icon for the desktop's menus, `size` pixels square, drawn from
+// the HUD's cake and target.
+Image buildAppIcon(int size);
 
 // Mean colours of the textures, which the textured meshes carry as vertex
 // colours (the COLLADA round trip loses the material colour of textured

@@ -67,47 +67,46 @@ Image reticle()
     });
 }
 
-Image cakeIcon()
+// The HUD's cake: a slice of layer cake with pink icing and a cherry on a
+// plate, filling the square [-1, 1]^2; `px` is the size of a pixel there.
+vec4 cakeArt(vec2 p, float px)
 {
-    return draw(128, [](vec2 p, float px) {
-        vec4 c(0.0f);
-        // Side of the cake: a rectangle with rounded lower corners, sponge with a cream layer.
-        const float inSide = (std::abs(p.x) < 0.78f && p.y > -0.62f && p.y < 0.12f) ? 1.0f : 0.0f;
-        if (inSide > 0.0f) {
-            const bool cream = std::abs(p.y + 0.25f) < 0.06f;
-            const vec3 sponge = vec3(0.86f, 0.62f, 0.32f) * (0.9f + 0.1f * valueNoise(p.x * 20, p.y * 20, 0, 5));
-            c = over(vec4(cream ? vec3(0.99f, 0.95f, 0.86f) : sponge, 1.0f), c);
-        }
-        // Top: an ellipse of pink icing with drips over the side.
-        const vec2 e((p.x) / 0.80f, (p.y - 0.12f) / 0.22f);
-        const float top = 1.0f - smoothstep(1.0f - px * 4, 1.0f + px * 4, glm::length(e));
-        const float drip = (p.y < 0.12f && p.y > -0.12f - 0.12f * (0.5f + 0.5f * std::sin(p.x * 14.0f)) &&
-                            std::abs(p.x) < 0.78f) ? 1.0f : 0.0f;
-        c = over(vec4(0.96f, 0.52f, 0.68f, std::max(top, drip)), c);
-        // A cherry on top.
-        const float cherry = 1.0f - smoothstep(0.15f - px, 0.15f + px, glm::length(p - vec2(0.0f, 0.36f)));
-        const float shine = 1.0f - smoothstep(0.04f - px, 0.04f + px, glm::length(p - vec2(-0.05f, 0.41f)));
-        c = over(vec4(0.85f, 0.05f, 0.12f, cherry), c);
-        c = over(vec4(1.0f, 0.9f, 0.9f, shine), c);
-        // Plate.
-        const float plate = (std::abs(p.x) < 0.92f && p.y < -0.60f && p.y > -0.72f) ? 1.0f : 0.0f;
-        c = over(vec4(0.92f, 0.93f, 0.96f, plate), c);
-        return c;
-    });
+    vec4 c(0.0f);
+    // Side of the cake: a rectangle with rounded lower corners, sponge with a cream layer.
+    const float inSide = (std::abs(p.x) < 0.78f && p.y > -0.62f && p.y < 0.12f) ? 1.0f : 0.0f;
+    if (inSide > 0.0f) {
+        const bool cream = std::abs(p.y + 0.25f) < 0.06f;
+        const vec3 sponge = vec3(0.86f, 0.62f, 0.32f) * (0.9f + 0.1f * valueNoise(p.x * 20, p.y * 20, 0, 5));
+        c = over(vec4(cream ? vec3(0.99f, 0.95f, 0.86f) : sponge, 1.0f), c);
+    }
+    // Top: an ellipse of pink icing with drips over the side.
+    const vec2 e((p.x) / 0.80f, (p.y - 0.12f) / 0.22f);
+    const float top = 1.0f - smoothstep(1.0f - px * 4, 1.0f + px * 4, glm::length(e));
+    const float drip = (p.y < 0.12f && p.y > -0.12f - 0.12f * (0.5f + 0.5f * std::sin(p.x * 14.0f)) &&
+                        std::abs(p.x) < 0.78f) ? 1.0f : 0.0f;
+    c = over(vec4(0.96f, 0.52f, 0.68f, std::max(top, drip)), c);
+    // A cherry on top.
+    const float cherry = 1.0f - smoothstep(0.15f - px, 0.15f + px, glm::length(p - vec2(0.0f, 0.36f)));
+    const float shine = 1.0f - smoothstep(0.04f - px, 0.04f + px, glm::length(p - vec2(-0.05f, 0.41f)));
+    c = over(vec4(0.85f, 0.05f, 0.12f, cherry), c);
+    c = over(vec4(1.0f, 0.9f, 0.9f, shine), c);
+    // Plate.
+    const float plate = (std::abs(p.x) < 0.92f && p.y < -0.60f && p.y > -0.72f) ? 1.0f : 0.0f;
+    c = over(vec4(0.92f, 0.93f, 0.96f, plate), c);
+    return c;
 }
 
-Image targetIcon()
+// The HUD's target: red and white rings round a yellow bull's eye.
+vec4 targetArt(vec2 p, float px)
 {
-    return draw(128, [](vec2 p, float px) {
-        const float r = glm::length(p);
-        const float inside = 1.0f - smoothstep(0.92f - px, 0.92f + px, r);
-        const int ring = static_cast<int>(r / 0.184f);
-        const vec3 colours[5] = {{1.0f, 0.85f, 0.1f}, {0.92f, 0.12f, 0.12f}, {1.0f, 1.0f, 1.0f},
-                                 {0.92f, 0.12f, 0.12f}, {1.0f, 1.0f, 1.0f}};
-        const vec3 c = colours[std::min(ring, 4)];
-        const float edge = band(r, 0.88f, 0.96f, px);
-        return over(vec4(0.15f, 0.1f, 0.1f, edge), vec4(c, inside));
-    });
+    const float r = glm::length(p);
+    const float inside = 1.0f - smoothstep(0.92f - px, 0.92f + px, r);
+    const int ring = static_cast<int>(r / 0.184f);
+    const vec3 colours[5] = {{1.0f, 0.85f, 0.1f}, {0.92f, 0.12f, 0.12f}, {1.0f, 1.0f, 1.0f},
+                             {0.92f, 0.12f, 0.12f}, {1.0f, 1.0f, 1.0f}};
+    const vec3 c = colours[std::min(ring, 4)];
+    const float edge = band(r, 0.88f, 0.96f, px);
+    return over(vec4(0.15f, 0.1f, 0.1f, edge), vec4(c, inside));
 }
 
 // A soft round sprite: opaque in the middle, fading to nothing at the edge,
@@ -130,13 +129,26 @@ std::map<std::string, Image> buildHudImages()
 {
     std::map<std::string, Image> images;
     images.emplace("reticle2.png", reticle());
-    images.emplace("cake2.png", cakeIcon());
-    images.emplace("Target_1.png", targetIcon());
+    images.emplace("cake2.png", draw(128, cakeArt));
+    images.emplace("Target_1.png", draw(128, targetArt));
     // Bursts of the pink and cream cakes (kinds 1 and 4) and of the chocolate
     // and lemon ones (kinds 2 and 3).
     images.emplace("Textures/particle-3.png", particle({1.0f, 0.88f, 0.92f}, {0.95f, 0.45f, 0.62f}, 171));
     images.emplace("Textures/particle-4.png", particle({1.0f, 0.90f, 0.55f}, {0.55f, 0.32f, 0.14f}, 172));
     return images;
+}
+
+Image buildAppIcon(int size)
+{
+    // The target up and to the right, the cake in front of it down and to
+    // the left: the whole game in one picture, still readable at 16 pixels.
+    const float targetScale = 0.66f, cakeScale = 0.8f;
+    const vec2 targetCentre(0.32f, 0.3f), cakeCentre(-0.18f, -0.36f);
+    return draw(size, [&](vec2 p, float px) {
+        const vec4 target = targetArt((p - targetCentre) / targetScale, px / targetScale);
+        const vec4 cake = cakeArt((p - cakeCentre) / cakeScale, px / cakeScale);
+        return over(cake, target);
+    });
 }
 
 } // namespace assetgen

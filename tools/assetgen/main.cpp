@@ -1,9 +1,13 @@
 // assetgen: writes the game's whole runtime data set (models, textures, HUD
 // images, sounds, font) under the runtime root given on the command line,
 // reads every file back as the game will, and fails with a message for each
-// problem. The same program always writes the same bytes.
+// problem; or, with --icons, the game's icon for the desktop's menus in the
+// sizes of the freedesktop icon theme. The same program always writes the
+// same bytes.
 //
 //   assetgen <runtime root> <TrueType font to install>
+//   assetgen --icons <icon theme folder> <size>...
+//       writes <size>x<size>/apps/crumbrise.png for each size
 
 #include "assetgen.h"
 #include "checks.h"
@@ -11,6 +15,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -141,12 +146,39 @@ void installFont(Run& run, const std::string& source)
     run.wrote(file);
 }
 
+int writeIcons(const std::string& folder, const std::vector<int>& sizes)
+{
+    Run run(folder);
+    for (int size : sizes) {
+        const std::string sizeFolder = std::to_string(size) + "x" + std::to_string(size) + "/apps/";
+        fs::create_directories(run.root + "/" + sizeFolder);
+        writeImages(run, {{"crumbrise.png", buildAppIcon(size)}}, sizeFolder);
+    }
+    if (run.problems > 0)
+        return 1;
+    std::printf("assetgen: %zu icons\n", run.files);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc >= 4 && std::string(argv[1]) == "--icons") {
+        std::vector<int> sizes;
+        for (int i = 3; i < argc; ++i) {
+            const int size = std::atoi(argv[i]);
+            if (size < 1 || size > 1024) {
+                std::fprintf(stderr, "assetgen: no icon size: %s\n", argv[i]);
+                return 2;
+            }
+            sizes.push_back(size);
+        }
+        return writeIcons(argv[2], sizes);
+    }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: assetgen <runtime root> <TrueType font>\n");
+        std::fprintf(stderr, "usage: assetgen <runtime root> <TrueType font>\n"
+                             "       assetgen --icons <icon theme folder> <size>...\n");
         return 2;
     }
     const auto started = std::chrono::steady_clock::now();
