@@ -80,7 +80,7 @@ Controller::Controller(InputSource& input, const glm::vec3& position, const glm:
     horizontalAngle = d.x;
     verticalAngle = d.y;
 
-    input.setCursorPosition({windowWidth * 0.5, windowHeight * 0.5});
+    forgetCursorMotion();
     sound.load(1);
 }
 
@@ -148,13 +148,13 @@ void Controller::update(double deltaTime)
 
 void Controller::forgetCursorMotion()
 {
-    input->setCursorPosition({windowWidth * 0.5, windowHeight * 0.5});
+    input->setCursorPosition(cursorCentre());
 }
 
 void Controller::look(double deltaTime, const GLFWgamepadstate& pad)
 {
     const glm::dvec2 cursor = input->cursorPosition();
-    const glm::dvec2 centre(windowWidth * 0.5, windowHeight * 0.5);
+    const glm::dvec2 centre = cursorCentre();
     input->setCursorPosition(centre);
     // The turn to the left and upwards, as the cursor gives it in pixels and
     // the right stick in seconds at full tilt.

@@ -40,6 +40,9 @@ public:
     // Whatever the cursor did since the last frame is not taken as a turn
     // (the window is given back after a pause).
     void forgetCursorMotion();
+    // Where the cursor is put back every frame: the middle of the window. A
+    // turn is the cursor's way from there.
+    glm::dvec2 cursorCentre() const { return {windowWidth * 0.5, windowHeight * 0.5}; }
 
     // A throw leaves the hand at least this fast, and faster by this much for
     // every second the button is held.

@@ -155,7 +155,7 @@ void Player::point(float yaw, float pitch)
     const frosk::controls::Controller& player = *frosk::controller;
     const float turn = wrapAngle(yaw - player.horizontalAngle);
     const float tilt = std::clamp(pitch, Ballistics::lowestPitch, Ballistics::highestPitch) - player.verticalAngle;
-    const glm::dvec2 centre(player.windowWidth * 0.5, player.windowHeight * 0.5);
+    const glm::dvec2 centre = player.cursorCentre();
     input.setCursorPosition(centre - glm::dvec2(turn, tilt) / static_cast<double>(player.mouseSpeed * player.lookSensitivity));
 }
 
@@ -296,7 +296,7 @@ void Player::recordThrow(int frame, const std::optional<Launch>& launch)
     const float speed = player.throwStrength;
     const int cakeId = frosk::nextCakeId;
     // The angles the throw will really take, after this frame's turn.
-    const glm::dvec2 turn = (glm::dvec2(player.windowWidth, player.windowHeight) * 0.5 - input.cursorPosition())
+    const glm::dvec2 turn = (player.cursorCentre() - input.cursorPosition())
                           * static_cast<double>(player.mouseSpeed * player.lookSensitivity);
     const float yaw = wrapAngle(player.horizontalAngle + static_cast<float>(turn.x));
     const float pitch = std::clamp(player.verticalAngle + static_cast<float>(turn.y), Ballistics::lowestPitch,
