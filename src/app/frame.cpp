@@ -127,7 +127,7 @@ void scenePass(const Camera& camera)
 {
     PassTimer timer("scene");
     effects::PassScope pass = passScope();
-    pass.into(*sceneTarget).clear(glm::vec4(0.0f, 0.0f, 0.0f, 1.0f)).polygonMode(polygonMode());
+    pass.into(*sceneTarget).clear(glm::vec4(0.0f, 0.0f, 0.0f, 1.0f)).polygonMode(polygonMode()).opaque();
 
     // Outlines first, so that the shading covers their inner half.
     hand->drawSilhouette();
@@ -142,6 +142,8 @@ void scenePass(const Camera& camera)
         thrown->drawToon();
     level->drawToon();
 
+    // The bursts alone are translucent.
+    pass.blendingAsSet();
     for (particlesystem::ParticleSystem* system : particleSystems)
         system->draw(camera);
 }
@@ -157,7 +159,7 @@ void compositePass()
     glBindTexture(GL_TEXTURE_2D, sceneTarget->colorTexture);
     glUniform1i(glGetUniformLocation(program, uniform::scene), 1);
 
-    pass.withoutDepthTest();
+    pass.withoutDepthTest().opaque();
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, bloom->glow.colorTexture);
     glUniform1i(glGetUniformLocation(bloom->drawFramebufferShader->programHandle, uniform::fboTexture), 0);

@@ -67,14 +67,16 @@ Bloom::~Bloom()
 
 void Bloom::startBrightPass(PassScope& pass)
 {
-    pass.into(glow).clear(glm::vec4(0.0f, 0.0f, 0.0f, 0.0f)).cullBackFaces();
+    pass.into(glow).clear(glm::vec4(0.0f, 0.0f, 0.0f, 0.0f)).cullBackFaces().opaque();
     glUseProgram(bloomShader->programHandle);
 }
 
 void Bloom::blurPass(const RenderTarget& target, GLuint sourceTexture, const Shader* program, GLuint quad)
 {
+    // The quad covers every texel with an opaque colour: nothing to clear,
+    // test or blend.
     PassScope pass(windowWidth, windowHeight);
-    pass.into(target).clear(glm::vec4(1.0f, 1.0f, 1.0f, 0.0f)).cullBackFaces();
+    pass.into(target).withoutDepthTest().opaque();
 
     glUseProgram(program->programHandle);
     glActiveTexture(GL_TEXTURE0);

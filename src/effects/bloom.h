@@ -22,7 +22,8 @@ public:
     Bloom& operator=(const Bloom&) = delete;
 
     // Sets `pass` to draw into the glow target, cleared to transparent black,
-    // with depth test and back-face culling, and makes the bloom program
+    // with depth test and back-face culling and without blending (every glow
+    // and cover fragment is opaque), and makes the bloom program
     // current. The caller draws the glowing objects; the pass's scope ends it.
     void startBrightPass(PassScope& pass);
     // The glow blurred horizontally into the blur target.

@@ -56,6 +56,7 @@ PassScope::~PassScope()
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     if (depthTestChanged)
         glEnable(GL_DEPTH_TEST);
+    blendingAsSet();
 }
 
 PassScope& PassScope::into(const RenderTarget& target)
@@ -101,6 +102,24 @@ PassScope& PassScope::withoutDepthTest()
 {
     glDisable(GL_DEPTH_TEST);
     depthTestChanged = true;
+    return *this;
+}
+
+PassScope& PassScope::opaque()
+{
+    if (glIsEnabled(GL_BLEND)) {
+        glDisable(GL_BLEND);
+        blendingWasOn = true;
+    }
+    return *this;
+}
+
+PassScope& PassScope::blendingAsSet()
+{
+    if (blendingWasOn) {
+        glEnable(GL_BLEND);
+        blendingWasOn = false;
+    }
     return *this;
 }
 

@@ -52,6 +52,13 @@ public:
     // Depth test on, back faces culled.
     PassScope& cullBackFaces();
     PassScope& withoutDepthTest();
+    // Every fragment drawn from here on is opaque (alpha 1), so blending could
+    // change nothing: it is turned off, which spares a software rasteriser
+    // reading back every pixel it writes.
+    PassScope& opaque();
+    // Blending as the frame's resting state has it again (the player's F9
+    // choice), for what is drawn translucent after opaque().
+    PassScope& blendingAsSet();
     PassScope& polygonMode(GLenum mode);
 
 private:
@@ -62,6 +69,8 @@ private:
     bool cullingChanged = false;
     bool polygonModeChanged = false;
     bool depthTestChanged = false;
+    // Whether blending was on when opaque() turned it off.
+    bool blendingWasOn = false;
 };
 
 } // namespace frosk::effects

@@ -1,5 +1,6 @@
 // Frame benchmark: the whole game on a real window, a scripted round through
-// the first level with twenty cakes in the air and bursts going off, at
+// the first level with twenty cakes in the air and bursts going off (stress),
+// then real play through both layouts with a cake or two in the air, at
 // 1280x720 and 800x600. Each size runs in a fresh process, so start-up is
 // measured cold; the parent gathers the results and prints the tables.
 //
@@ -150,9 +151,10 @@ void printFrameTable(const std::string& size, const Samples& s)
     const struct {
         const char* label;
         const char* name;
-    } rows[] = {{"game: runFrame", "game.frame"},
-                {"game: steps + glFinish", "split.frame"},
-                {"render floor: empty scene", "floor.frame"}};
+    } rows[] = {{"stress: runFrame", "game.frame"},
+                {"stress: steps + glFinish", "split.frame"},
+                {"render floor: empty scene", "floor.frame"},
+                {"real play: runFrame", "real.frame"}};
     for (const auto& row : rows) {
         const Summary t = of(s, row.name);
         std::printf("%-34s %8.2f %8.2f %8.2f %10.1f\n", row.label, t.median, t.p99, t.max, t.onePercentLowFps);
@@ -161,9 +163,11 @@ void printFrameTable(const std::string& size, const Samples& s)
     if (floor.median > 0.0)
         std::printf("frame / floor: median %.2f, p99 %.2f (game p99 / floor median %.2f)\n",
                     game.median / floor.median, game.p99 / floor.p99, game.p99 / floor.median);
-    std::printf("in flight: %.1f cakes, %.1f bursts on average (%d launched by the script, %d targets left)\n",
+    std::printf("stress: %.1f cakes, %.1f bursts on average (%d launched by the script, %d targets left)\n",
                 of(s, "game.cakes").mean, of(s, "game.bursts").mean, static_cast<int>(first(s, "game.cakes_launched")),
                 static_cast<int>(first(s, "game.targets_left")));
+    std::printf("real play: %.1f cakes, %.1f bursts on average, both layouts; all threads' CPU %.2f ms median\n",
+                of(s, "real.cakes").mean, of(s, "real.bursts").mean, of(s, "real.cpu_process").median);
 
     std::printf("%-34s %8s %8s\n", "CPU per frame (ms)", "median", "p99");
     const struct {
@@ -189,10 +193,13 @@ void printFrameTable(const std::string& size, const Samples& s)
         std::printf("%-34s %8.3f %8.3f   (%.1f%% of the samples; the rest is the GL driver)\n",
                     "  of which the game's own code", share * total.median, share * total.p99, 100.0 * share);
     }
-    std::printf("%-14s %10s %10s %10s %10s\n", "GL pass (ms)", "game med", "game p99", "floor med", "floor p99");
+    std::printf("%-14s %10s %10s %10s %10s %10s %10s\n", "GL pass (ms)", "stress med", "stress p99", "floor med",
+                "floor p99", "real med", "real p99");
     for (const char* pass : {"shadow", "glow", "blur", "scene", "composite", "overlay"}) {
-        const Summary g = of(s, std::string("game.pass.") + pass), f = of(s, std::string("floor.pass.") + pass);
-        std::printf("%-14s %10.2f %10.2f %10.2f %10.2f\n", pass, g.median, g.p99, f.median, f.p99);
+        const Summary g = of(s, std::string("game.pass.") + pass), f = of(s, std::string("floor.pass.") + pass),
+                      r = of(s, std::string("real.pass.") + pass);
+        std::printf("%-14s %10.2f %10.2f %10.2f %10.2f %10.2f %10.2f\n", pass, g.median, g.p99, f.median, f.p99,
+                    r.median, r.p99);
     }
 }
 
@@ -305,7 +312,8 @@ int main(int argc, char** argv)
     if (sizes.empty())
         sizes = {{1280, 720}, {800, 600}};
 
-    std::printf("frame benchmark: %d rounds of %d frames each of game, game taken apart, empty scene\n", rounds,
+    std::printf("frame benchmark: %d rounds of %d frames each of stress play, stress taken apart, empty scene, "
+                "real play\n", rounds,
                 frames);
     std::vector<std::pair<std::string, Samples>> runs;
     for (const Size& size : sizes) {

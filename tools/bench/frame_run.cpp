@@ -219,6 +219,35 @@ void floorBlock(Game& game, FrameScript& script, frosk::scene::Hand& hiddenHand,
     frosk::physics->setPlayerPosition(glm::dvec3(0.0, 3.0, 0.0));
 }
 
+double changeLevel(const std::string& status);
+
+// Real play rather than stress: a cake or two in the air (the hand's own
+// throws and one more launched whenever none is), a burst now and then, the
+// same walk and turn, half the frames in the summer layout and half in the
+// winter one. The level changes between the halves are not timed.
+void realPlayBlock(Game& game, int frames, Samples& samples)
+{
+    // A burst about every second: one cake lands and bursts, the next flies.
+    FrameScript script(game.input, 1, 60);
+    for (int half = 0; half < 2; ++half) {
+        for (int i = 0; i < frames / 2; ++i) {
+            script.beforeFrame();
+            const long long wall = steadyNanoseconds();
+            const long long process = cpuNanoseconds(CLOCK_PROCESS_CPUTIME_ID);
+            game.frame();
+            samples["real.frame"].push_back(milliseconds(steadyNanoseconds() - wall));
+            samples["real.cpu_process"].push_back(milliseconds(cpuNanoseconds(CLOCK_PROCESS_CPUTIME_ID) - process));
+            samples["real.cakes"].push_back(static_cast<double>(thrownCakes.size()));
+            samples["real.bursts"].push_back(static_cast<double>(particleSystems.size()));
+            recordPasses(samples, "real.");
+            script.afterFrame();
+        }
+        script.stop();
+        game.clearFlight();
+        changeLevel(frosk::GameState::won);
+    }
+}
+
 template <typename Work>
 double timed(Work work)
 {
@@ -320,6 +349,7 @@ Samples runGameAtSize(const RunOptions& options, std::vector<std::string>& profi
                        prefix.empty() ? prefix : prefix + "_game.ppm");
             floorBlock(game, script, hiddenHand, options.frames, samples,
                        prefix.empty() ? prefix : prefix + "_floor.ppm");
+            realPlayBlock(game, options.frames, samples);
             playBlock(game, script, 30, warmUp);
         }
         samples["game.targets_left"].push_back(static_cast<double>(frosk::level->targets.size()));

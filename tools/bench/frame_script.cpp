@@ -16,8 +16,8 @@ namespace bench {
 
 using frosk::thrownCakes;
 
-FrameScript::FrameScript(frosk::controls::ScriptedInput& input, int cakesInFlight)
-    : input(input), cakesInFlight(cakesInFlight)
+FrameScript::FrameScript(frosk::controls::ScriptedInput& input, int cakesInFlight, int burstAfterFrames)
+    : input(input), cakesInFlight(cakesInFlight), burstAfterFrames(burstAfterFrames)
 {
 }
 
@@ -68,7 +68,7 @@ void FrameScript::stop()
 
 void FrameScript::burstOldCakes()
 {
-    constexpr int lifetime = 180;
+    const int lifetime = burstAfterFrames;
     std::map<int, int> seen;
     std::vector<int> old;
     for (const frosk::scene::Cake* thrown : thrownCakes) {

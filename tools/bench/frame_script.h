@@ -11,12 +11,12 @@ namespace bench {
 // slow circle round the start while looking about, throwing often with short
 // and long charges. Between frames it keeps `cakesInFlight` cakes in the air
 // with launches of its own (the hand alone cannot throw that often), bursts a
-// cake that has been about for three seconds as one at rest bursts (most come
-// to rest later than that), and keeps the level going: time, cakes and targets never run out, so the level never
+// cake that has been about for `burstAfterFrames` as one at rest bursts (three
+// seconds by default; most come to rest later than that), and keeps the level going: time, cakes and targets never run out, so the level never
 // changes under the measurement.
 class FrameScript {
 public:
-    explicit FrameScript(frosk::controls::ScriptedInput& input, int cakesInFlight = 20);
+    explicit FrameScript(frosk::controls::ScriptedInput& input, int cakesInFlight = 20, int burstAfterFrames = 180);
 
     // The input of the next frame.
     void beforeFrame();
@@ -34,6 +34,7 @@ private:
 
     frosk::controls::ScriptedInput& input;
     int cakesInFlight;
+    int burstAfterFrames;
     int holdFrames = 0;
     int chargeIndex = 0;
     std::mt19937 random{20261207};
