@@ -17,6 +17,7 @@
 #include "physicsengine/physics.h"
 #include "scene/cake.h"
 #include "scene/hand.h"
+#include "scene/target.h"
 #include "shader/names.h"
 #include "shader/shader.h"
 
@@ -96,8 +97,9 @@ void shadowPass()
     }
 }
 
-// The glowing objects alone into the half-size glow target.
-void glowPass()
+// The glowing objects alone into the half-size glow target. Only the targets
+// glow; everything else draws its shape in black, to hide the glow behind it.
+void glowPass(const Camera& camera)
 {
     PassTimer timer("glow");
     effects::PassScope pass = passScope();
@@ -108,6 +110,9 @@ void glowPass()
         cake->drawSecondary();
     for (scene::Cake* thrown : thrownCakes)
         thrown->drawSecondary();
+    const glm::mat4 viewProjection = camera.viewProjection();
+    for (const scene::Target* target : level->targets)
+        bloom->coverGlowing(*target, viewProjection);
 }
 
 // The glow spread out, more often the wider the window.
@@ -148,11 +153,19 @@ void scenePass(const Camera& camera)
         system->draw(camera);
 }
 
-// Scene and glow combined onto the window in one full-screen quad.
+// Scene and glow combined onto the window: the scene copied as it is, and
+// the glow added where there is any.
 void compositePass()
 {
     PassTimer timer("composite");
     effects::PassScope pass = passScope();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, sceneTarget->framebuffer);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    glBlitFramebuffer(0, 0, config->width, config->height, 0, 0, config->width, config->height, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+    glReadBuffer(GL_NONE);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+
     const GLuint program = compositeShader->programHandle;
     glUseProgram(program);
     glActiveTexture(GL_TEXTURE1);
@@ -164,7 +177,10 @@ void compositePass()
     glBindTexture(GL_TEXTURE_2D, bloom->glow.colorTexture);
     glUniform1i(glGetUniformLocation(bloom->drawFramebufferShader->programHandle, uniform::fboTexture), 0);
     glBindVertexArray(bloom->compositeVAO);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    for (const effects::TexelRect& area : bloom->compositeAreas()) {
+        pass.onlyWithin(area);
+        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    }
     glBindVertexArray(0);
 }
 
@@ -219,7 +235,7 @@ void drawFrame()
     useCamera(camera);
 
     shadowPass();
-    glowPass();
+    glowPass(camera);
     blurPass();
     scenePass(camera);
     compositePass();

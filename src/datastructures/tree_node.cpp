@@ -7,20 +7,30 @@ namespace frosk::datastructures {
 
 namespace {
 
-void extendFootprint(const TreeNode& node, const glm::mat4& toClip, glm::vec2& low, glm::vec2& high)
+struct Footprint {
+    glm::vec2 low;
+    glm::vec2 high;
+    bool reachesBehindTheEye = false;
+};
+
+void extendFootprint(const TreeNode& node, const glm::mat4& toClip, Footprint& footprint)
 {
     for (const auto& mesh : node.meshes) {
         for (const Vertex& vertex : mesh->vertices) {
             const glm::vec4 p = toClip * glm::vec4(vertex.position, 1.0f);
+            if (p.w <= 0.0f) {
+                footprint.reachesBehindTheEye = true;
+                continue;
+            }
             const glm::vec2 xy = glm::vec2(p) / p.w;
             if (std::isnan(xy.x) || std::isnan(xy.y))
                 continue;
-            low = glm::min(low, xy);
-            high = glm::max(high, xy);
+            footprint.low = glm::min(footprint.low, xy);
+            footprint.high = glm::max(footprint.high, xy);
         }
     }
     for (const auto& child : node.children)
-        extendFootprint(*child, toClip * child->transform, low, high);
+        extendFootprint(*child, toClip * child->transform, footprint);
 }
 
 } // namespace
@@ -28,10 +38,13 @@ void extendFootprint(const TreeNode& node, const glm::mat4& toClip, glm::vec2& l
 std::pair<glm::vec2, glm::vec2> TreeNode::footprint(const glm::mat4& toClip) const
 {
     constexpr float huge = std::numeric_limits<float>::max();
-    glm::vec2 low(huge);
-    glm::vec2 high(-huge);
-    extendFootprint(*this, toClip, low, high);
-    return {low, high};
+    Footprint footprint{glm::vec2(huge), glm::vec2(-huge)};
+    extendFootprint(*this, toClip, footprint);
+    // Only the part before the eye is drawn; with none, nothing is.
+    const bool anyBefore = footprint.low.x <= footprint.high.x;
+    if (footprint.reachesBehindTheEye && anyBefore)
+        return {glm::vec2(-1.0f), glm::vec2(1.0f)};
+    return {footprint.low, footprint.high};
 }
 
 template <typename MeshDraw>

@@ -36,7 +36,9 @@ public:
     // The smallest and largest x and y, after the division by w, of every
     // vertex of the tree taken through `toClip` (and each child's transform
     // below this node); a vertex that comes out as no number is left out.
-    // Without any vertex the first corner lies above the second.
+    // Without any vertex the first corner lies above the second. Through a
+    // perspective, a tree wholly behind the eye (w <= 0 everywhere) has no
+    // footprint, and one reaching behind it may cover anything: [-1, 1]².
     std::pair<glm::vec2, glm::vec2> footprint(const glm::mat4& toClip) const;
 
     // Declared in this order so that a node's meshes are destroyed before its

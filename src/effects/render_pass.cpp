@@ -1,5 +1,7 @@
 #include "effects/render_pass.h"
 
+#include <algorithm>
+#include <cmath>
 #include <iostream>
 
 namespace frosk::effects {
@@ -8,6 +10,20 @@ void checkBoundFramebuffer()
 {
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
         std::cout << "Framebuffer is NOT OK!" << std::flush;
+}
+
+TexelRect texelsCovering(const glm::vec2& low, const glm::vec2& high, int width, int height, int margin)
+{
+    if (low.x > high.x || low.y > high.y)
+        return {0, 0, 0, 0};
+    const auto texel = [](float ndc, int size) { return (static_cast<double>(ndc) * 0.5 + 0.5) * size; };
+    const auto clampTo = [](double value, int size) {
+        return static_cast<int>(std::clamp(value, 0.0, static_cast<double>(size)));
+    };
+    return {clampTo(std::floor(texel(low.x, width)) - margin, width),
+            clampTo(std::floor(texel(low.y, height)) - margin, height),
+            clampTo(std::ceil(texel(high.x, width)) + margin, width),
+            clampTo(std::ceil(texel(high.y, height)) + margin, height)};
 }
 
 RenderTarget::RenderTarget(int width, int height, GLenum format, bool clampToEdge) : width(width), height(height)
@@ -56,6 +72,8 @@ PassScope::~PassScope()
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     if (depthTestChanged)
         glEnable(GL_DEPTH_TEST);
+    if (scissorChanged)
+        glDisable(GL_SCISSOR_TEST);
     blendingAsSet();
 }
 
@@ -120,6 +138,14 @@ PassScope& PassScope::blendingAsSet()
         glEnable(GL_BLEND);
         blendingWasOn = false;
     }
+    return *this;
+}
+
+PassScope& PassScope::onlyWithin(const TexelRect& rect)
+{
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(rect.x0, rect.y0, rect.x1 - rect.x0, rect.y1 - rect.y0);
+    scissorChanged = true;
     return *this;
 }
 

@@ -9,6 +9,18 @@ namespace frosk::effects {
 // output and carries on: the game still runs, only without that picture.
 void checkBoundFramebuffer();
 
+// Texels (or pixels) [x0, x1) x [y0, y1) of a target.
+struct TexelRect {
+    int x0, y0, x1, y1;
+    bool empty() const { return x0 >= x1 || y0 >= y1; }
+};
+
+// The texels of a width x height target that anything drawn within [low,
+// high] of normalised device coordinates (x and y) can reach, widened by
+// `margin` texels on each side and clamped to the target. Empty when low lies
+// above high.
+TexelRect texelsCovering(const glm::vec2& low, const glm::vec2& high, int width, int height, int margin);
+
 // An off-screen target: a colour texture and a depth renderbuffer of its own
 // behind one framebuffer, made with the object and deleted with it.
 class RenderTarget {
@@ -60,6 +72,8 @@ public:
     // choice), for what is drawn translucent after opaque().
     PassScope& blendingAsSet();
     PassScope& polygonMode(GLenum mode);
+    // Draws only within `rect` of the current framebuffer (scissor test).
+    PassScope& onlyWithin(const TexelRect& rect);
 
 private:
     int windowWidth;
@@ -69,6 +83,7 @@ private:
     bool cullingChanged = false;
     bool polygonModeChanged = false;
     bool depthTestChanged = false;
+    bool scissorChanged = false;
     // Whether blending was on when opaque() turned it off.
     bool blendingWasOn = false;
 };

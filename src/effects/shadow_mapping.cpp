@@ -7,8 +7,6 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
-#include <algorithm>
-#include <cmath>
 
 namespace frosk::effects {
 
@@ -92,8 +90,8 @@ void ShadowMapping::startMovingPass(PassScope& pass)
     startDrawing(pass);
 }
 
-// A blit, which the scissor test would cut short; nothing in the game turns
-// that test on.
+// A blit, which the scissor test would cut short; only passes that ask for
+// it within their scope turn that test on.
 void ShadowMapping::copyFromCache(const TexelRect& rect) const
 {
     glBlitFramebuffer(rect.x0, rect.y0, rect.x1, rect.y1, rect.x0, rect.y0, rect.x1, rect.y1, GL_DEPTH_BUFFER_BIT,
@@ -106,24 +104,12 @@ void ShadowMapping::startDrawing(PassScope& pass) const
     glUseProgram(pass1Shader->programHandle);
 }
 
+// Widened by a texel on each side, so that rounding in the rasteriser stays
+// inside.
 void ShadowMapping::coverFootprint(const glm::vec2& low, const glm::vec2& high)
 {
-    // No vertices (or none that is a number, which nothing rasterises).
-    if (low.x > high.x || low.y > high.y)
-        return;
-    // Normalised device coordinates to texels, widened by a texel on each side
-    // so that rounding in the rasteriser stays inside.
-    const auto texel = [](float ndc, int size) {
-        return (static_cast<double>(ndc) * 0.5 + 0.5) * size;
-    };
-    const auto clampTo = [](double value, int size) {
-        return static_cast<int>(std::clamp(value, 0.0, static_cast<double>(size)));
-    };
-    const TexelRect rect{clampTo(std::floor(texel(low.x, width)) - 1.0, width),
-                         clampTo(std::floor(texel(low.y, height)) - 1.0, height),
-                         clampTo(std::ceil(texel(high.x, width)) + 1.0, width),
-                         clampTo(std::ceil(texel(high.y, height)) + 1.0, height)};
-    if (rect.x0 < rect.x1 && rect.y0 < rect.y1)
+    const TexelRect rect = texelsCovering(low, high, width, height, 1);
+    if (!rect.empty())
         coveredByMovers.push_back(rect);
 }
 

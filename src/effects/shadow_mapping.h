@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/camera.h"
+#include "effects/render_pass.h"
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>
@@ -12,8 +13,6 @@ class Shader;
 } // namespace frosk
 
 namespace frosk::effects {
-
-class PassScope;
 
 // One 4096² shadow map from a fixed sun. Pass 1 draws the shadow casters from
 // the light into the depth texture; the lit programs of pass 2 compare with it
@@ -89,10 +88,6 @@ public:
     bool cacheStaticCasters = true;
 
 private:
-    // Texels [x0, x1) x [y0, y1) of the map.
-    struct TexelRect {
-        int x0, y0, x1, y1;
-    };
     void copyFromCache(const TexelRect& rect) const;
     void startDrawing(PassScope& pass) const;
 

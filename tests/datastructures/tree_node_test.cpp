@@ -188,3 +188,42 @@ TEST_F(TreeNodeTest, TextureFilterReachesEveryMeshOfTheTree)
     glDeleteTextures(2, textures);
     EXPECT_EQ(testsupport::glErrors(), "");
 }
+
+// The footprint of squares through the eye's perspective: before the eye it
+// is where they show; wholly behind it, nothing; a tree reaching behind the
+// eye may show anywhere once the near plane cuts it. Through the light's
+// orthographic view every vertex counts as it lies.
+TEST_F(TreeNodeTest, FootprintThroughAPerspectiveKnowsWhatLiesBehindTheEye)
+{
+    const glm::mat4 eye = glm::perspective(glm::radians(90.0f), 1.0f, 0.1f, 100.0f);
+    const auto squareAt = [&](float z) {
+        auto node = std::make_unique<TreeNode>(translation(0, 0, z));
+        node->meshes.push_back(std::make_unique<RecordingMesh>("square", calls, program->programHandle));
+        return node;
+    };
+
+    TreeNode before;
+    before.children.push_back(squareAt(-2.0f));
+    const auto [low, high] = before.footprint(eye);
+    EXPECT_NEAR(low.x, 0.0f, 1e-6f);
+    EXPECT_NEAR(low.y, 0.0f, 1e-6f);
+    EXPECT_NEAR(high.x, 0.5f, 1e-6f);
+    EXPECT_NEAR(high.y, 0.5f, 1e-6f);
+
+    TreeNode behind;
+    behind.children.push_back(squareAt(2.0f));
+    const auto [behindLow, behindHigh] = behind.footprint(eye);
+    EXPECT_GT(behindLow.x, behindHigh.x) << "nothing of it is drawn";
+
+    TreeNode both;
+    both.children.push_back(squareAt(-2.0f));
+    both.children.push_back(squareAt(2.0f));
+    const auto [bothLow, bothHigh] = both.footprint(eye);
+    EXPECT_EQ(bothLow, glm::vec2(-1.0f));
+    EXPECT_EQ(bothHigh, glm::vec2(1.0f));
+
+    const glm::mat4 light = glm::ortho(-4.0f, 4.0f, -4.0f, 4.0f, 0.0f, 10.0f);
+    const auto [lightLow, lightHigh] = both.footprint(light);
+    EXPECT_NEAR(lightLow.x, 0.0f, 1e-6f);
+    EXPECT_NEAR(lightHigh.x, 0.25f, 1e-6f);
+}
