@@ -79,7 +79,11 @@ int main(int argc, char** argv)
         setenv("ALSOFT_DRIVERS", "null", 0);
     std::srand(options.seed);
 
-    const frosk::Config settings("config.conf");
+    frosk::Config settings("config.conf");
+    if (options.width > 0) {
+        settings.width = options.width;
+        settings.height = options.height;
+    }
     GLFWwindow* window = openWindow(settings, options.visible);
     if (window == nullptr)
         return 1;

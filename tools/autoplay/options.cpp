@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 namespace autoplay {
@@ -52,6 +53,7 @@ const char* usage()
            "  --every N           ... every N frames (and at each win and loss)\n"
            "  --check-leaks       after each level change, check that the physics bodies\n"
            "                      and GL objects are back to what that level started with\n"
+           "  --size WxH          window size instead of config.conf's (smaller plays faster)\n"
            "  --visible           show the window\n"
            "  --sound             play through the real sound device\n"
            "  --seed N            seed of the cake kinds and the wobble (default 1)\n"
@@ -104,6 +106,14 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error, b
                 return false;
             }
             options.frameSeconds = seconds;
+        } else if (flag == "--size") {
+            const char* v = value();
+            char tail = 0;
+            if (v == nullptr || std::sscanf(v, "%dx%d%c", &options.width, &options.height, &tail) != 2
+                || options.width < 64 || options.height < 64 || options.width > 8192 || options.height > 8192) {
+                error = error.empty() ? "--size takes a window size like 400x300, 64 to 8192 each way" : error;
+                return false;
+            }
         } else if (flag == "--screenshots") {
             const char* v = value();
             if (v == nullptr || *v == '\0') {

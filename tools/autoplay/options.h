@@ -14,6 +14,9 @@ struct Options {
     std::vector<Aim> plan{Aim::win, Aim::win};
     int maxFrames = 30000;
     double frameSeconds = 1.0 / 60.0;
+    // The window's size; 0 x 0 takes config.conf's.
+    int width = 0;
+    int height = 0;
     bool visible = false;
     bool checkLeaks = false;
     bool quiet = false;   // no event lines, only the summary

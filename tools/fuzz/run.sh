@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of a CRUMBRISE_FUZZ build for a bounded time, one
-# after another, from its seeds and the kept regression inputs. Needs an X
+# Runs every fuzz target of a CRUMBRISE_FUZZ build for a bounded time, as
+# many at once as there are cores (each fuzzer uses one), from its seeds and
+# the kept regression inputs. Needs an X
 # server (DISPLAY) for the GL targets. Fails when any target finds a crash,
 # a hang or runaway memory; the input is left in <build>/fuzz-findings/.
 #
@@ -31,25 +32,43 @@ declare -A max_len=([config]=4096 [model]=65536 [collision]=65536 [image]=32768 
 # memory: such inputs are passed over, crashes still fail.
 declare -A extra=([model]="-fork=1 -ignore_ooms=1" [collision]="-fork=1 -ignore_ooms=1")
 
-status=0
-for target in config model collision image wav font; do
-  corpus=$build/fuzz-corpus/$target
+# One target; what it reports goes to $findings/<target>.report, and its
+# status is the run's verdict on it.
+fuzz_one() {
+  local target=$1 corpus=$build/fuzz-corpus/$1
   mkdir -p "$corpus"
-  inputs=("$corpus" "$fuzz_dir/seeds/$target")
+  local inputs=("$corpus" "$fuzz_dir/seeds/$target")
   [ -d "$source_dir/tests/fuzz/inputs/$target" ] && inputs+=("$source_dir/tests/fuzz/inputs/$target")
-  echo "=== fuzz_$target: ${seconds}s ==="
   rm -f "$findings/$target"-*
-  if "$fuzz_dir/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 \
-       -malloc_limit_mb=2048 -max_len="${max_len[$target]}" -print_final_stats=1 ${extra[$target]:-} \
-       -artifact_prefix="$findings/$target-" "${inputs[@]}" 2>"$findings/$target.log" \
-     && ! ls "$findings/$target"-{crash,leak,timeout}-* >/dev/null 2>&1; then
-    grep -E '^stat::number_of_executed_units|^#[0-9]+.*DONE|INFO: exiting' "$findings/$target.log" | tail -n 1
-  elif [ -n "${extra[$target]:-}" ] && ! ls "$findings/$target"-{crash,leak,timeout}-* >/dev/null 2>&1; then
-    echo "fuzz_$target: only inputs that ran out of memory inside Assimp (passed over)"
-  else
-    tail -n 60 "$findings/$target.log"
-    echo "fuzz_$target found a fault; the input is in $findings/"
-    status=1
-  fi
+  {
+    echo "=== fuzz_$target: ${seconds}s ==="
+    if "$fuzz_dir/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 \
+         -malloc_limit_mb=2048 -max_len="${max_len[$target]}" -print_final_stats=1 ${extra[$target]:-} \
+         -artifact_prefix="$findings/$target-" "${inputs[@]}" 2>"$findings/$target.log" \
+       && ! ls "$findings/$target"-{crash,leak,timeout}-* >/dev/null 2>&1; then
+      grep -E '^stat::number_of_executed_units|^#[0-9]+.*DONE|INFO: exiting' "$findings/$target.log" | tail -n 1
+    elif [ -n "${extra[$target]:-}" ] && ! ls "$findings/$target"-{crash,leak,timeout}-* >/dev/null 2>&1; then
+      echo "fuzz_$target: only inputs that ran out of memory inside Assimp (passed over)"
+    else
+      tail -n 60 "$findings/$target.log"
+      echo "fuzz_$target found a fault; the input is in $findings/"
+      return 1
+    fi
+  } > "$findings/$target.report"
+}
+
+targets=(config model collision image wav font)
+cores=$(nproc)
+declare -A job
+status=0
+for ((first = 0; first < ${#targets[@]}; first += cores)); do
+  for target in "${targets[@]:first:cores}"; do
+    fuzz_one "$target" &
+    job[$target]=$!
+  done
+  for target in "${targets[@]:first:cores}"; do
+    wait "${job[$target]}" || status=1
+    cat "$findings/$target.report"
+  done
 done
 exit $status
