@@ -10,8 +10,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <set>
+#include <sstream>
+#include <string>
 
 namespace {
 
@@ -100,6 +104,27 @@ glm::ivec2 onScreen(const glm::vec3& point, const glm::vec3& eye, const glm::vec
 const glm::vec3 toSun = glm::normalize(glm::vec3(10, 50, -40));
 
 class Lighting : public testsupport::GlTest {};
+
+// The fragment program `name` as it was before its highlight power was taken
+// by squaring: the one-line function `power` (for example "toThe16th")
+// returns pow(x, exponent) instead. Written to a file of its own, whose path
+// is returned; empty when the function is not found.
+std::string withPow(const std::string& name, const std::string& power, const char* exponent)
+{
+    std::ifstream in("Shader/" + name);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string source = text.str();
+    const std::string head = "float " + power + "(float x) {";
+    const std::size_t start = source.find(head);
+    if (start == std::string::npos)
+        return "";
+    const std::size_t end = source.find('\n', start);
+    source.replace(start, end - start, head + " return pow(x, " + exponent + "); }");
+    const std::string path = (std::filesystem::temp_directory_path() / ("pow_" + name)).string();
+    std::ofstream(path) << source;
+    return path;
+}
 
 TEST_F(Lighting, ToonShadingCutsASphereIntoEightFlatBands)
 {
@@ -374,3 +399,67 @@ TEST_F(Glow, GlowingObjectsShineInTheirColourAndOthersHideThem)
 }
 
 } // namespace
+
+// The highlights' power taken by squaring paints what pow painted: a sphere
+// with its highlight in view, drawn by each lit program both ways, differs by
+// at most one step of 255 in a channel, and where a banded highlight's edge
+// falls a pixel either way, in a few pixels only.
+TEST_F(Lighting, HighlightsBySquaringPaintWhatPowPainted)
+{
+    struct Program {
+        const char* vertex;
+        const char* fragment;
+        const char* power;
+        const char* exponent;
+    };
+    const Program programs[] = {{"toon_material_shader.vert", "toon_material_shader.frag", "toThe16th", "16.0"},
+                                {"toon_texture_shader.vert", "toon_texture_shader.frag", "toThe16th", "16.0"},
+                                {"sm_material_shader_pass2.vert", "sm_material_shader_pass2.frag", "toThe32nd", "32.0"}};
+    frosk::Shader depth("Shader/sm_shader_pass1.vert", "Shader/sm_shader_pass1.frag");
+    ShadowMap shadow(64);
+    shadow.begin(depth.programHandle);
+    shadow.end();
+    const GLuint white = shadertest::rgbTexture(1, 1, {255, 255, 255});
+    constexpr int size = 512;
+    const glm::vec3 eye = toSun * 3.0f + glm::vec3(1.0f, 0.0f, 0.6f);
+
+    for (const Program& program : programs) {
+        const std::string old = withPow(program.fragment, program.power, program.exponent);
+        ASSERT_FALSE(old.empty()) << program.fragment << " has no " << program.power;
+        std::vector<glm::u8vec4> pictures[2];
+        int index = 0;
+        for (const std::string& fragment : {std::string("Shader/") + program.fragment, old}) {
+            frosk::Shader lit(std::string("Shader/") + program.vertex, fragment);
+            Geometry ball;
+            shadertest::upload(ball, shadertest::sphere(glm::vec3(1.0f, 0.7f, 0.5f), 96, 128), lit.programHandle,
+                               true);
+            testsupport::OffscreenTarget target(size, size);
+            target.clear(glm::vec4(0, 0, 0.25f, 1));
+            setLitDraw(lit.programHandle, shadow, eye, glm::vec3(0));
+            glBindTexture(GL_TEXTURE_2D, white);
+            glUniform1i(glGetUniformLocation(lit.programHandle, "colorTexture"), 0);
+            shadertest::drawIndexed(ball);
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x)
+                    pictures[index].push_back(target.pixel(x, y));
+            if (index == 0)
+                target.savePng(std::string("highlight_") + program.power + "_" + program.vertex);
+            target.unbind();
+            ++index;
+        }
+        int bright = 0, differing = 0, largest = 0;
+        for (std::size_t i = 0; i < pictures[0].size(); ++i) {
+            const glm::ivec4 a(pictures[0][i]), b(pictures[1][i]);
+            bright += a.r == 255 ? 1 : 0;
+            const glm::ivec4 d = glm::abs(a - b);
+            const int difference = std::max(std::max(d.r, d.g), std::max(d.b, d.a));
+            differing += difference > 1 ? 1 : 0;
+            largest = std::max(largest, difference);
+        }
+        EXPECT_GT(bright, 200) << program.fragment << ": no highlight in view to compare";
+        EXPECT_LE(differing, 12) << program.fragment << ": pixels off by more than one step (largest " << largest
+                                 << ")";
+    }
+    glDeleteTextures(1, &white);
+    EXPECT_EQ(testsupport::glErrors(), "");
+}
