@@ -150,7 +150,8 @@ left_behind() {
 
 # --- fuzzing -----------------------------------------------------------------
 # Every loader of outside data under libFuzzer (clang, ASan, UBSan) for a
-# minute each, one target at a time; a crash, hang or leak fails the run.
+# minute each, as many targets at once as there are cores; a crash, hang or
+# leak fails the run.
 fuzz() {
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCRUMBRISE_FUZZ=ON -DCRUMBRISE_TESTS=OFF
