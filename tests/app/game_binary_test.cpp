@@ -254,7 +254,7 @@ void quitDuringALevelChange(bool byEscape)
         GameProcess::mouseButton(1, true);
         changed = game.waitForOutput(levelBuilt, 2, 0.3);
         GameProcess::mouseButton(1, false);
-        changed = changed || game.waitForOutput(levelBuilt, 2, 2.2);
+        changed = changed || game.waitForOutput(levelBuilt, 2, 0.7);
     }
     ASSERT_TRUE(changed) << "no loss and new level 1 after throwing every cake; output:\n" << game.finish(5).out;
 
