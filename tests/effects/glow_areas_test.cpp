@@ -34,14 +34,6 @@ std::vector<unsigned char> windowPicture()
     return rgb;
 }
 
-std::size_t differingBytes(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
-{
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
-        count += a[i] != b[i] ? 1 : 0;
-    return count;
-}
-
 // RGB rows as the RGBA rows a PNG is written from.
 std::vector<unsigned char> rgba(const std::vector<unsigned char>& rgb)
 {
@@ -111,7 +103,7 @@ protected:
             input.moveCursor({78.5, heading == 0 ? 40.0 : 0.0});
             frame();
             const View view = drawBothWays();
-            EXPECT_EQ(differingBytes(view.plain, view.areas), 0u) << level << ", heading " << heading;
+            EXPECT_EQ(testsupport::differingBytes(view.plain, view.areas), 0u) << level << ", heading " << heading;
             if (view.glowingTexels > 0)
                 ++glowing;
             if (view.compositePixels > 0 && view.compositePixels < width * height / 2)
@@ -139,7 +131,7 @@ TEST_F(GlowAreas, TheWindowIsTheSameAsWithTheGlowBlurredEverywhere)
     input.moveCursor({0.0, -400.0});
     frame();
     const View sky = drawBothWays();
-    EXPECT_EQ(differingBytes(sky.plain, sky.areas), 0u);
+    EXPECT_EQ(testsupport::differingBytes(sky.plain, sky.areas), 0u);
     EXPECT_EQ(sky.glowingTexels, 0);
     EXPECT_EQ(sky.compositePixels, 0);
     EXPECT_EQ(testsupport::glErrors(), "");
@@ -156,7 +148,7 @@ TEST_F(GlowAreas, CloseToATargetTheWindowIsTheSameAsWell)
         input.moveCursor({157.0, 0.0});
         frame();
         const View view = drawBothWays();
-        EXPECT_EQ(differingBytes(view.plain, view.areas), 0u) << "turn " << i;
+        EXPECT_EQ(testsupport::differingBytes(view.plain, view.areas), 0u) << "turn " << i;
     }
     EXPECT_EQ(testsupport::glErrors(), "");
 }

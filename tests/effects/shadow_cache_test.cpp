@@ -49,14 +49,6 @@ std::uint64_t fingerprint(const std::vector<std::uint32_t>& texels)
     return hash;
 }
 
-std::size_t differingBytes(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
-{
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
-        count += a[i] != b[i] ? 1 : 0;
-    return count;
-}
-
 // A cake of the first kind thrown at `speed` from `from` towards `to`.
 void throwCake(const glm::vec3& from, const glm::vec3& to, float speed)
 {
@@ -145,7 +137,7 @@ protected:
         ASSERT_EQ(plain.pictures.size(), cached.pictures.size());
         for (std::size_t i = 0; i < plain.pictures.size(); ++i) {
             EXPECT_EQ(plain.depths[i], cached.depths[i]) << what << ": shadow map of kept frame " << i;
-            EXPECT_EQ(differingBytes(plain.pictures[i], cached.pictures[i]), 0u)
+            EXPECT_EQ(testsupport::differingBytes(plain.pictures[i], cached.pictures[i]), 0u)
                 << what << ": picture of kept frame " << i;
         }
     }

@@ -2,6 +2,7 @@
 
 #include <IL/il.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 
@@ -89,6 +90,15 @@ std::vector<unsigned char> readPixels(int x, int y, int width, int height)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
+}
+
+std::size_t differingBytes(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
+{
+    const std::size_t common = std::min(a.size(), b.size());
+    std::size_t count = std::max(a.size(), b.size()) - common;
+    for (std::size_t i = 0; i < common; ++i)
+        count += a[i] != b[i] ? 1 : 0;
+    return count;
 }
 
 bool writePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgba)

@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,9 @@ public:
     GLuint depth = 0;
 };
 
+// How many bytes of two pictures differ; bytes one has beyond the other's end
+// count as differing, so pictures of different sizes never compare equal.
+std::size_t differingBytes(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b);
 // Reads a rectangle of whatever framebuffer is bound for reading (bottom-up rows).
 std::vector<unsigned char> readPixels(int x, int y, int width, int height);
 // Writes bottom-up RGBA rows as an upright PNG; returns false when it cannot.
