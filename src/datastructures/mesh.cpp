@@ -7,8 +7,11 @@
 
 #include <glm/gtc/type_ptr.hpp>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
+#include <limits>
 
 namespace frosk::datastructures {
 
@@ -62,7 +65,43 @@ void uploadModelMatrix(GLuint program, const glm::mat4& model)
     glUniformMatrix4fv(glGetUniformLocation(program, uniform::modelMatrix), 1, GL_FALSE, glm::value_ptr(model));
 }
 
+// A group ends after this many triangles, or before a triangle that would
+// stretch its box past an eighth of the mesh's longest side: the models list
+// their triangles piece by piece (a tree, a stretch of ground), so runs in
+// that order are compact.
+constexpr std::size_t trianglesPerGroup = 256;
+constexpr float groupReach = 1.0f / 8.0f;
+
+// Whether every corner of the box lies beyond one and the same plane of the
+// view volume in clip space. Every point of the box is a mix of its corners,
+// and so is its clip position, so then nothing inside can be seen. The margin
+// keeps the test on the safe side of the rounding in the vertex shader's own
+// product of the same matrices.
+bool outsideView(const glm::mat4& clipFromModel, const glm::vec3& low, const glm::vec3& high)
+{
+    glm::vec4 corners[8];
+    for (int i = 0; i < 8; ++i) {
+        const glm::vec3 corner((i & 1) != 0 ? high.x : low.x, (i & 2) != 0 ? high.y : low.y,
+                               (i & 4) != 0 ? high.z : low.z);
+        corners[i] = clipFromModel * glm::vec4(corner, 1.0f);
+    }
+    for (int axis = 0; axis < 3; ++axis) {
+        bool allBeyondHigh = true;
+        bool allBeyondLow = true;
+        for (const glm::vec4& c : corners) {
+            const float margin = 1.0e-4f * (std::abs(c[axis]) + std::abs(c.w)) + 1.0e-6f;
+            allBeyondHigh = allBeyondHigh && c[axis] > c.w + margin;
+            allBeyondLow = allBeyondLow && c[axis] < -c.w - margin;
+        }
+        if (allBeyondHigh || allBeyondLow)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
+
+bool Mesh::cullOutsideView = true;
 
 Mesh::Mesh(GLuint program, const std::vector<Vertex>& vertices, const std::vector<GLuint>& indices,
            const std::vector<GLuint>& textures, effects::ShadowMapping* shadowMapping,
@@ -82,6 +121,7 @@ Mesh::Mesh(GLuint program, GLuint secondProgram, const std::vector<Vertex>& vert
       indices(indices),
       textures(textures)
 {
+    groupTrianglesByPlace();
     upload();
 }
 
@@ -91,6 +131,58 @@ Mesh::~Mesh()
     glDeleteBuffers(1, &indexBuffer);
     const GLuint arrays[] = {depthVAO, mainVAO, silhouetteVAO, toonVAO, secondaryVAO};
     glDeleteVertexArrays(5, arrays);
+}
+
+// Cuts the triangles, in their own order, into runs that each lie in a small
+// box, and notes each run's indices and box. The order is kept, so leaving
+// out a run changes nothing else in the picture. A mesh whose indices or
+// positions cannot be trusted (an index past the vertices, a position that is
+// not finite) gets no groups and is always drawn whole.
+void Mesh::groupTrianglesByPlace()
+{
+    groups.clear();
+    const std::size_t triangleCount = indices.size() / 3;
+    glm::vec3 low(std::numeric_limits<float>::max());
+    glm::vec3 high(std::numeric_limits<float>::lowest());
+    for (std::size_t i = 0; i < 3 * triangleCount; ++i) {
+        if (indices[i] >= vertices.size())
+            return;
+        const glm::vec3& p = vertices[indices[i]].position;
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+            return;
+        low = glm::min(low, p);
+        high = glm::max(high, p);
+    }
+    if (triangleCount == 0)
+        return;
+
+    const glm::vec3 meshSize = high - low;
+    const float reach = groupReach * std::max({meshSize.x, meshSize.y, meshSize.z});
+    TriangleGroup group{};
+    std::size_t inGroup = 0;
+    for (std::size_t t = 0; t < triangleCount; ++t) {
+        glm::vec3 triangleLow = vertices[indices[3 * t]].position;
+        glm::vec3 triangleHigh = triangleLow;
+        for (std::size_t k = 1; k < 3; ++k) {
+            triangleLow = glm::min(triangleLow, vertices[indices[3 * t + k]].position);
+            triangleHigh = glm::max(triangleHigh, vertices[indices[3 * t + k]].position);
+        }
+        const glm::vec3 grownSize = glm::max(group.high, triangleHigh) - glm::min(group.low, triangleLow);
+        const bool full = inGroup == trianglesPerGroup || std::max({grownSize.x, grownSize.y, grownSize.z}) > reach;
+        if (inGroup > 0 && full) {
+            groups.push_back(group);
+            inGroup = 0;
+        }
+        if (inGroup == 0) {
+            group = {triangleLow, triangleHigh, static_cast<GLsizei>(3 * t), 0};
+        } else {
+            group.low = glm::min(group.low, triangleLow);
+            group.high = glm::max(group.high, triangleHigh);
+        }
+        group.indexCount += 3;
+        ++inGroup;
+    }
+    groups.push_back(group);
 }
 
 void Mesh::upload()
@@ -143,6 +235,38 @@ void Mesh::drawArray(GLuint vertexArray) const
     glBindVertexArray(0);
 }
 
+void Mesh::drawArraySeen(GLuint vertexArray, const glm::mat4& clipFromModel, float swell)
+{
+    if (!cullOutsideView || groups.empty()) {
+        drawArray(vertexArray);
+        return;
+    }
+    // Neighbouring groups in view make one run, so a mesh wholly in view is
+    // still one draw.
+    std::vector<GLsizei> counts;
+    std::vector<const void*> offsets;
+    GLsizei runEnd = -1;
+    for (const TriangleGroup& group : groups) {
+        if (outsideView(clipFromModel, group.low - glm::vec3(swell), group.high + glm::vec3(swell))) {
+            trianglesLeftOut += group.indexCount / 3;
+            continue;
+        }
+        if (group.firstIndex == runEnd) {
+            counts.back() += group.indexCount;
+        } else {
+            counts.push_back(group.indexCount);
+            offsets.push_back(reinterpret_cast<const void*>(sizeof(GLuint) * static_cast<std::size_t>(group.firstIndex)));
+        }
+        runEnd = group.firstIndex + group.indexCount;
+    }
+    if (counts.empty())
+        return;
+    glBindVertexArray(vertexArray);
+    glMultiDrawElements(GL_TRIANGLES, counts.data(), GL_UNSIGNED_INT, offsets.data(),
+                        static_cast<GLsizei>(counts.size()));
+    glBindVertexArray(0);
+}
+
 void Mesh::draw(glm::mat4 model)
 {
     // The caller has made the program current; its uniforms are looked up on
@@ -179,7 +303,8 @@ void Mesh::drawShadowed(glm::mat4 model)
     uploadModelMatrix(program, model);
     bindTextures(program);
     bindShadowMap(program);
-    drawArray(mainVAO);
+    trianglesLeftOut = 0;
+    drawArraySeen(mainVAO, shadowMapping->camera.viewProjection() * model, 0.0f);
 }
 
 void Mesh::drawSilhouette(glm::mat4 model)
@@ -194,20 +319,23 @@ void Mesh::drawSilhouette(glm::mat4 model)
     // The outline: back faces pushed out along the smooth normal, black, with
     // depth. Then the front faces in place, white, without depth, so that the
     // model drawn next is not hidden behind them.
-    outlinePass(outline, GL_FRONT, GL_TRUE, 0.0f, effects::ToonShading::outlineOffset);
-    outlinePass(outline, GL_BACK, GL_FALSE, 1.0f, 0.0f);
+    const glm::mat4 clipFromModel = shadowMapping->camera.viewProjection() * model;
+    trianglesLeftOut = 0;
+    outlinePass(outline, GL_FRONT, GL_TRUE, 0.0f, effects::ToonShading::outlineOffset, clipFromModel);
+    outlinePass(outline, GL_BACK, GL_FALSE, 1.0f, 0.0f, clipFromModel);
     glDisable(GL_CULL_FACE);
     glDepthMask(GL_TRUE);
 }
 
-void Mesh::outlinePass(GLuint outline, GLenum culledFaces, GLboolean depthWrite, GLfloat shade, GLfloat offset) const
+void Mesh::outlinePass(GLuint outline, GLenum culledFaces, GLboolean depthWrite, GLfloat shade, GLfloat offset,
+                       const glm::mat4& clipFromModel)
 {
     glEnable(GL_CULL_FACE);
     glCullFace(culledFaces);
     glDepthMask(depthWrite);
     glUniform3f(glGetUniformLocation(outline, uniform::color1), shade, shade, shade);
     glUniform1f(glGetUniformLocation(outline, uniform::offset1), offset);
-    drawArray(silhouetteVAO);
+    drawArraySeen(silhouetteVAO, clipFromModel, offset);
 }
 
 void Mesh::drawToon(glm::mat4 model)
@@ -224,7 +352,8 @@ void Mesh::drawToon(glm::mat4 model)
     glUniform1fv(glGetUniformLocation(program, uniform::numShades), 1, &numShades);
     bindTextures(program);
     bindShadowMap(program);
-    drawArray(toonVAO);
+    trianglesLeftOut = 0;
+    drawArraySeen(toonVAO, toonShading->camera.viewProjection() * model, 0.0f);
 }
 
 void Mesh::drawSecondary(glm::mat4 model)

@@ -16,9 +16,15 @@ namespace frosk::datastructures {
 
 // One drawable piece of a model: its vertices and indices on the GPU, the
 // textures of its material and one vertex array per way of drawing it. Every
-// draw uploads "modelMatrix", draws all indices as triangles and leaves vertex
-// array 0 bound. The mesh owns its buffers and arrays; textures, programs and
-// effects belong to others.
+// draw uploads "modelMatrix", draws its triangles and leaves vertex array 0
+// bound. The mesh owns its buffers and arrays; textures, programs and effects
+// belong to others.
+//
+// The triangles are cut, in their own order, into runs that each lie in a
+// small box, and the draws through the frame's camera (shadowed, outline,
+// toon) leave out the runs wholly outside its view: they would make no pixel,
+// but a software rasteriser still spends its time transforming them. What is
+// drawn is drawn in the same order, so the picture is the same.
 class Mesh {
 public:
     Mesh(GLuint program, const std::vector<Vertex>& vertices, const std::vector<GLuint>& indices,
@@ -50,6 +56,13 @@ public:
     // for the nearest filters, else linear).
     void setTextureFilter(GLint minFilter);
 
+    // Whether the camera draws leave out what lies outside the view (on unless
+    // a test compares the pictures with and without).
+    static bool cullOutsideView;
+    // Triangles the last camera draw left out (both passes of an outline
+    // together), for tests.
+    GLsizei lastTrianglesLeftOut() const { return trianglesLeftOut; }
+
     GLuint vertexBuffer = 0;
     GLuint indexBuffer = 0;
     GLuint depthVAO = 0;
@@ -66,11 +79,29 @@ public:
     std::vector<GLuint> textures;
 
 private:
+    // A run of whole triangles in `indices` and the box (model space) around
+    // their corners.
+    struct TriangleGroup {
+        glm::vec3 low;
+        glm::vec3 high;
+        GLsizei firstIndex;
+        GLsizei indexCount;
+    };
+
+    void groupTrianglesByPlace();
     void upload();
     void bindTextures(GLuint current) const;
     void bindShadowMap(GLuint current) const;
     void drawArray(GLuint vertexArray) const;
-    void outlinePass(GLuint outline, GLenum culledFaces, GLboolean depthWrite, GLfloat shade, GLfloat offset) const;
+    // Only the groups that may reach the view of `clipFromModel` (the camera's
+    // view-projection times the model matrix), with every vertex moved up to
+    // `swell` model units.
+    void drawArraySeen(GLuint vertexArray, const glm::mat4& clipFromModel, float swell);
+    void outlinePass(GLuint outline, GLenum culledFaces, GLboolean depthWrite, GLfloat shade, GLfloat offset,
+                     const glm::mat4& clipFromModel);
+
+    std::vector<TriangleGroup> groups;
+    GLsizei trianglesLeftOut = 0;
 };
 
 } // namespace frosk::datastructures

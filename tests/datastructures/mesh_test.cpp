@@ -12,7 +12,9 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 using frosk::datastructures::Mesh;
 using frosk::datastructures::Vertex;
@@ -152,6 +154,41 @@ std::vector<Vertex> redSquare()
 {
     return testgeometry::square(-0.5f, -0.5f, 0.5f, 0.5f, 0.0f, {1, 0, 0});
 }
+
+// A hilly field of n x n quads over [-half, half] in x and z, listed row by
+// row as a landscape lists its ground, every quad in a colour of its own.
+std::vector<Vertex> field(int n, float half, std::vector<GLuint>& indices)
+{
+    std::vector<Vertex> vertices;
+    indices.clear();
+    const float step = 2.0f * half / static_cast<float>(n);
+    auto height = [](float x, float z) { return 0.6f * std::sin(x * 0.7f) * std::cos(z * 0.5f); };
+    for (int row = 0; row < n; ++row)
+        for (int column = 0; column < n; ++column) {
+            const auto base = static_cast<GLuint>(vertices.size());
+            const glm::vec3 colour(static_cast<float>(column) / static_cast<float>(n),
+                                   static_cast<float>(row) / static_cast<float>(n), 0.5f);
+            for (const glm::vec2& corner : {glm::vec2(0, 1), glm::vec2(1, 1), glm::vec2(1, 0), glm::vec2(0, 0)}) {
+                Vertex vertex;
+                const float x = -half + (static_cast<float>(column) + corner.x) * step;
+                const float z = -half + (static_cast<float>(row) + corner.y) * step;
+                vertex.position = {x, height(x, z), z};
+                vertex.normal = glm::normalize(glm::vec3(-0.42f * std::cos(x * 0.7f) * std::cos(z * 0.5f), 1.0f,
+                                                         0.3f * std::sin(x * 0.7f) * std::sin(z * 0.5f)));
+                vertex.color = colour;
+                vertices.push_back(vertex);
+            }
+            indices.insert(indices.end(), {base, base + 1, base + 2, base, base + 2, base + 3});
+        }
+    frosk::datastructures::computeSmoothNormals(vertices);
+    return vertices;
+}
+
+// Puts the switch back however a test ends.
+struct CullingSwitch {
+    explicit CullingSwitch(bool on) { Mesh::cullOutsideView = on; }
+    ~CullingSwitch() { Mesh::cullOutsideView = true; }
+};
 
 } // namespace
 
@@ -473,4 +510,97 @@ TEST_F(MeshTest, DestructionFreesBuffersAndArraysButNotTextures)
     EXPECT_TRUE(glIsTexture(texture));
     EXPECT_EQ(testsupport::glErrors(), "");
     glDeleteTextures(1, &texture);
+}
+
+// A landscape seen from inside it, as the player sees one: most of it lies
+// behind or beside the camera. The camera draws leave that out and still make
+// the very same picture, outlines included.
+TEST_F(MeshTest, CameraDrawsLeaveOutWhatLiesOutsideTheViewAndMakeTheSamePicture)
+{
+    const auto program = testprograms::toon();
+    std::vector<GLuint> indices;
+    const std::vector<Vertex> vertices = field(48, 24.0f, indices);
+    Mesh ground(program->programHandle, vertices, indices, {}, shadowMapping.get(), toonShading.get());
+    const auto triangles = static_cast<GLsizei>(indices.size() / 3);
+    {
+        frosk::effects::PassScope pass(config.width, config.height);
+        shadowMapping->startPass1(pass);
+    }
+    look(glm::lookAt(glm::vec3(0, 2, 0), glm::vec3(6, 0, -6), glm::vec3(0, 1, 0)));
+
+    struct Drawn {
+        std::vector<unsigned char> outlinedToon, shadowed;
+        GLsizei outlineLeftOut, toonLeftOut, shadowedLeftOut;
+    };
+    auto draw = [&](bool cull) {
+        const CullingSwitch culling(cull);
+        Drawn drawn{};
+        target->bind();
+        target->clear(glm::vec4(clearColour) / 255.0f);
+        glEnable(GL_DEPTH_TEST);
+        ground.drawSilhouette(glm::mat4(1.0f));
+        drawn.outlineLeftOut = ground.lastTrianglesLeftOut();
+        ground.drawToon(glm::mat4(1.0f));
+        drawn.toonLeftOut = ground.lastTrianglesLeftOut();
+        drawn.outlinedToon = target->readRgba();
+        target->clear(glm::vec4(clearColour) / 255.0f);
+        ground.drawShadowed(glm::mat4(1.0f));
+        drawn.shadowedLeftOut = ground.lastTrianglesLeftOut();
+        drawn.shadowed = target->readRgba();
+        glDisable(GL_DEPTH_TEST);
+        return drawn;
+    };
+    const Drawn culled = draw(true);
+    target->savePng("mesh_field_seen_from_inside");
+    const Drawn whole = draw(false);
+
+    EXPECT_EQ(testsupport::differingBytes(culled.outlinedToon, whole.outlinedToon), 0u);
+    EXPECT_EQ(testsupport::differingBytes(culled.shadowed, whole.shadowed), 0u);
+    EXPECT_GT(culled.toonLeftOut, triangles / 2);
+    EXPECT_LT(culled.toonLeftOut, triangles);
+    EXPECT_EQ(culled.shadowedLeftOut, culled.toonLeftOut);
+    // The outline draws the field twice (pushed-out back faces, then front faces).
+    EXPECT_GT(culled.outlineLeftOut, triangles);
+    EXPECT_EQ(whole.outlineLeftOut + whole.toonLeftOut + whole.shadowedLeftOut, 0);
+    // The field fills the lower part of the picture, the clear colour the sky.
+    std::size_t field = 0;
+    for (std::size_t i = 0; i < culled.outlinedToon.size(); i += 4)
+        field += culled.outlinedToon[i + 2] != clearColour.b;
+    EXPECT_GT(field, culled.outlinedToon.size() / 4 / 3);
+    EXPECT_LT(field, culled.outlinedToon.size() / 4);
+    EXPECT_EQ(testsupport::glErrors(), "");
+}
+
+// A cube just beside the view, nearer to its edge than the outline's push-out:
+// the toon draw may leave it out, the outline draw may not.
+TEST_F(MeshTest, WhatThePushedOutOutlineCouldReachIntoTheViewIsKept)
+{
+    const auto program = testprograms::toon();
+    look(glm::mat4(1.0f));
+    // The right side of the view from the origin down -z: x = slope * depth.
+    const float slope = std::tan(glm::radians(30.0f)) * 200.0f / 150.0f;
+    const float half = 0.25f;
+    // The cube's far left edge lies 0.01 beyond that side, square to it.
+    const float left = slope * (2.0f + half) + 0.01f * std::sqrt(1.0f + slope * slope);
+    std::vector<GLuint> indices;
+    const std::vector<Vertex> vertices = testgeometry::cube(half, {1.0f, 0.5f, 0.0f}, indices);
+    Mesh cube(program->programHandle, vertices, indices, {}, shadowMapping.get(), toonShading.get());
+    const glm::mat4 model = glm::translate(glm::mat4(1.0f), glm::vec3(left + half, 0.0f, -2.0f));
+
+    glEnable(GL_DEPTH_TEST);
+    cube.drawToon(model);
+    EXPECT_EQ(cube.lastTrianglesLeftOut(), 12);
+    cube.drawSilhouette(model);
+    EXPECT_GE(cube.lastTrianglesLeftOut(), 12) << "the front faces in place are as far out as the toon draw's";
+    EXPECT_LT(cube.lastTrianglesLeftOut(), 24) << "some pushed-out back faces must be drawn";
+    glDisable(GL_DEPTH_TEST);
+
+    // A position that is not a number leaves the box unknown: the mesh is
+    // always drawn whole.
+    std::vector<Vertex> broken = vertices;
+    broken[0].position.x = std::numeric_limits<float>::quiet_NaN();
+    Mesh unknown(program->programHandle, broken, indices, {}, shadowMapping.get(), toonShading.get());
+    unknown.drawToon(model);
+    EXPECT_EQ(unknown.lastTrianglesLeftOut(), 0);
+    EXPECT_EQ(testsupport::glErrors(), "");
 }
