@@ -5,6 +5,7 @@
 #include "shader/names.h"
 #include "shader/shader.h"
 
+#include <glm/gtc/matrix_access.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
 #include <algorithm>
@@ -72,32 +73,42 @@ void uploadModelMatrix(GLuint program, const glm::mat4& model)
 constexpr std::size_t trianglesPerGroup = 256;
 constexpr float groupReach = 1.0f / 8.0f;
 
-// Whether every corner of the box lies beyond one and the same plane of the
-// view volume in clip space. Every point of the box is a mix of its corners,
-// and so is its clip position, so then nothing inside can be seen. The margin
-// keeps the test on the safe side of the rounding in the vertex shader's own
-// product of the same matrices.
-bool outsideView(const glm::mat4& clipFromModel, const glm::vec3& low, const glm::vec3& high)
-{
-    glm::vec4 corners[8];
-    for (int i = 0; i < 8; ++i) {
-        const glm::vec3 corner((i & 1) != 0 ? high.x : low.x, (i & 2) != 0 ? high.y : low.y,
-                               (i & 4) != 0 ? high.z : low.z);
-        corners[i] = clipFromModel * glm::vec4(corner, 1.0f);
-    }
-    for (int axis = 0; axis < 3; ++axis) {
-        bool allBeyondHigh = true;
-        bool allBeyondLow = true;
-        for (const glm::vec4& c : corners) {
-            const float margin = 1.0e-4f * (std::abs(c[axis]) + std::abs(c.w)) + 1.0e-6f;
-            allBeyondHigh = allBeyondHigh && c[axis] > c.w + margin;
-            allBeyondLow = allBeyondLow && c[axis] < -c.w - margin;
+// The six sides of the view volume in model space: a point p is inside side
+// k when dot(plane[k], (p, 1)) >= 0 (in clip space: -w <= x, y, z <= w).
+struct ViewSides {
+    explicit ViewSides(const glm::mat4& clipFromModel)
+    {
+        const glm::vec4 w = glm::row(clipFromModel, 3);
+        for (int axis = 0; axis < 3; ++axis) {
+            const glm::vec4 along = glm::row(clipFromModel, axis);
+            plane[2 * axis] = w - along;
+            plane[2 * axis + 1] = w + along;
+            size[2 * axis] = size[2 * axis + 1] = glm::abs(w) + glm::abs(along);
         }
-        if (allBeyondHigh || allBeyondLow)
-            return true;
     }
-    return false;
-}
+
+    // Whether the whole box lies beyond one and the same side. Every point of
+    // the box is a mix of its corners, so it suffices that the corner nearest
+    // to the inside is beyond it. The margin keeps the test on the safe side
+    // of the rounding in the vertex shader's own product of the matrices.
+    bool outside(const glm::vec3& low, const glm::vec3& high) const
+    {
+        const glm::vec3 reach = glm::max(glm::abs(low), glm::abs(high));
+        for (int k = 0; k < 6; ++k) {
+            const glm::vec4& p = plane[k];
+            const float nearest = p.w + (p.x > 0.0f ? p.x * high.x : p.x * low.x)
+                                  + (p.y > 0.0f ? p.y * high.y : p.y * low.y)
+                                  + (p.z > 0.0f ? p.z * high.z : p.z * low.z);
+            const float margin = 1.0e-4f * (glm::dot(glm::vec3(size[k]), reach) + size[k].w) + 1.0e-6f;
+            if (nearest < -margin)
+                return true;
+        }
+        return false;
+    }
+
+    glm::vec4 plane[6];
+    glm::vec4 size[6];
+};
 
 } // namespace
 
@@ -243,11 +254,14 @@ void Mesh::drawArraySeen(GLuint vertexArray, const glm::mat4& clipFromModel, flo
     }
     // Neighbouring groups in view make one run, so a mesh wholly in view is
     // still one draw.
-    std::vector<GLsizei> counts;
-    std::vector<const void*> offsets;
+    const ViewSides view(clipFromModel);
+    std::vector<GLsizei>& counts = runCounts;
+    std::vector<const void*>& offsets = runOffsets;
+    counts.clear();
+    offsets.clear();
     GLsizei runEnd = -1;
     for (const TriangleGroup& group : groups) {
-        if (outsideView(clipFromModel, group.low - glm::vec3(swell), group.high + glm::vec3(swell))) {
+        if (view.outside(group.low - glm::vec3(swell), group.high + glm::vec3(swell))) {
             trianglesLeftOut += group.indexCount / 3;
             continue;
         }

@@ -102,6 +102,9 @@ private:
 
     std::vector<TriangleGroup> groups;
     GLsizei trianglesLeftOut = 0;
+    // The runs of one draw, kept to spare an allocation per draw.
+    std::vector<GLsizei> runCounts;
+    std::vector<const void*> runOffsets;
 };
 
 } // namespace frosk::datastructures
