@@ -66,11 +66,13 @@ void uploadModelMatrix(GLuint program, const glm::mat4& model)
     glUniformMatrix4fv(glGetUniformLocation(program, uniform::modelMatrix), 1, GL_FALSE, glm::value_ptr(model));
 }
 
-// A group ends after this many triangles, or before a triangle that would
-// stretch its box past an eighth of the mesh's longest side: the models list
-// their triangles piece by piece (a tree, a stretch of ground), so runs in
-// that order are compact.
+// A group ends after this many triangles, or, once it holds a few, before a
+// triangle that would stretch its box past an eighth of the mesh's longest
+// side: the models list their triangles piece by piece (a tree, a stretch of
+// ground), so runs in that order are compact, and a prop of a few large
+// triangles is not tested triangle by triangle.
 constexpr std::size_t trianglesPerGroup = 256;
+constexpr std::size_t trianglesBeforeReachCounts = 32;
 constexpr float groupReach = 1.0f / 8.0f;
 
 // The six sides of the view volume in model space: a point p is inside side
@@ -179,7 +181,9 @@ void Mesh::groupTrianglesByPlace()
             triangleHigh = glm::max(triangleHigh, vertices[indices[3 * t + k]].position);
         }
         const glm::vec3 grownSize = glm::max(group.high, triangleHigh) - glm::min(group.low, triangleLow);
-        const bool full = inGroup == trianglesPerGroup || std::max({grownSize.x, grownSize.y, grownSize.z}) > reach;
+        const bool full = inGroup == trianglesPerGroup
+                          || (inGroup >= trianglesBeforeReachCounts
+                              && std::max({grownSize.x, grownSize.y, grownSize.z}) > reach);
         if (inGroup > 0 && full) {
             groups.push_back(group);
             inGroup = 0;
