@@ -259,10 +259,8 @@ void Mesh::drawArraySeen(GLuint vertexArray, const glm::mat4& clipFromModel, flo
     // Neighbouring groups in view make one run, so a mesh wholly in view is
     // still one draw.
     const ViewSides view(clipFromModel);
-    std::vector<GLsizei>& counts = runCounts;
-    std::vector<const void*>& offsets = runOffsets;
-    counts.clear();
-    offsets.clear();
+    runCounts.clear();
+    runOffsets.clear();
     GLsizei runEnd = -1;
     for (const TriangleGroup& group : groups) {
         if (view.outside(group.low - glm::vec3(swell), group.high + glm::vec3(swell))) {
@@ -270,18 +268,19 @@ void Mesh::drawArraySeen(GLuint vertexArray, const glm::mat4& clipFromModel, flo
             continue;
         }
         if (group.firstIndex == runEnd) {
-            counts.back() += group.indexCount;
+            runCounts.back() += group.indexCount;
         } else {
-            counts.push_back(group.indexCount);
-            offsets.push_back(reinterpret_cast<const void*>(sizeof(GLuint) * static_cast<std::size_t>(group.firstIndex)));
+            runCounts.push_back(group.indexCount);
+            const std::size_t offset = sizeof(GLuint) * static_cast<std::size_t>(group.firstIndex);
+            runOffsets.push_back(reinterpret_cast<const void*>(offset));
         }
         runEnd = group.firstIndex + group.indexCount;
     }
-    if (counts.empty())
+    if (runCounts.empty())
         return;
     glBindVertexArray(vertexArray);
-    glMultiDrawElements(GL_TRIANGLES, counts.data(), GL_UNSIGNED_INT, offsets.data(),
-                        static_cast<GLsizei>(counts.size()));
+    glMultiDrawElements(GL_TRIANGLES, runCounts.data(), GL_UNSIGNED_INT, runOffsets.data(),
+                        static_cast<GLsizei>(runCounts.size()));
     glBindVertexArray(0);
 }
 
@@ -336,11 +335,14 @@ void Mesh::drawSilhouette(glm::mat4 model)
 
     // The outline: back faces pushed out along the smooth normal, black, with
     // depth. Then the front faces in place, white, without depth, so that the
-    // model drawn next is not hidden behind them.
+    // model drawn next is not hidden behind them. The toon draw that follows
+    // covers every white fragment but those of cut-out texels, so the white
+    // pass, a whole second layer of fragments, is drawn only for those.
     const glm::mat4 clipFromModel = shadowMapping->camera.viewProjection() * model;
     trianglesLeftOut = 0;
     outlinePass(outline, GL_FRONT, GL_TRUE, 0.0f, effects::ToonShading::outlineOffset, clipFromModel);
-    outlinePass(outline, GL_BACK, GL_FALSE, 1.0f, 0.0f, clipFromModel);
+    if (cutOutTexels)
+        outlinePass(outline, GL_BACK, GL_FALSE, 1.0f, 0.0f, clipFromModel);
     glDisable(GL_CULL_FACE);
     glDepthMask(GL_TRUE);
 }

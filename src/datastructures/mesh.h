@@ -45,8 +45,8 @@ public:
     // Lit with `program`, the camera and light matrices and the shadow map.
     virtual void drawShadowed(glm::mat4 model);
     // The toon outline: back faces pushed out along the smooth normal in black,
-    // then the front faces in white without writing depth. Leaves culling off
-    // and depth writes on.
+    // then, if the textures have cut-out texels, the front faces in white
+    // without writing depth. Leaves culling off and depth writes on.
     virtual void drawSilhouette(glm::mat4 model);
     // Toon-shaded with `program`, smooth normals, textures and shadow map.
     virtual void drawToon(glm::mat4 model);
@@ -56,6 +56,11 @@ public:
     // for the nearest filters, else linear).
     void setTextureFilter(GLint minFilter);
 
+    // Whether a texture has texels that the toon draw cuts out (less than
+    // half opaque). Only there can the outline's white front faces show; on
+    // every other texel the toon draw paints over them, so without cut-out
+    // texels they are not drawn. On unless whoever made the mesh knows better.
+    bool cutOutTexels = true;
     // Whether the camera draws leave out what lies outside the view (on unless
     // a test compares the pictures with and without).
     static bool cullOutsideView;

@@ -134,12 +134,16 @@ private:
         datastructures::computeSmoothNormals(vertices);
         joinIdenticalVertices(vertices, indices);
 
-        const std::vector<GLuint> textures = material ? diffuseTextures(*material) : std::vector<GLuint>();
-        if (loader.secondProgram == 0)
-            return std::make_unique<Mesh>(program, vertices, indices, textures, loader.shadowMapping,
-                                          loader.toonShading);
-        return std::make_unique<Mesh>(program, loader.secondProgram, vertices, indices, textures,
-                                      loader.shadowMapping, loader.toonShading);
+        bool cutOut = false;
+        const std::vector<GLuint> textures = material ? diffuseTextures(*material, cutOut) : std::vector<GLuint>();
+        std::unique_ptr<Mesh> built =
+            loader.secondProgram == 0
+                ? std::make_unique<Mesh>(program, vertices, indices, textures, loader.shadowMapping,
+                                         loader.toonShading)
+                : std::make_unique<Mesh>(program, loader.secondProgram, vertices, indices, textures,
+                                         loader.shadowMapping, loader.toonShading);
+        built->cutOutTexels = cutOut;
+        return built;
     }
 
     // The triangles of the mesh. Points and lines that triangulation leaves
@@ -187,11 +191,12 @@ private:
         return true;
     }
 
-    // The material's diffuse textures in file order. Each image file becomes
-    // one GL texture for the whole run, so that rebuilding a level reuses its
-    // textures instead of piling up new ones; a file that cannot be read is
-    // reported once per load and left out.
-    std::vector<GLuint> diffuseTextures(const aiMaterial& material)
+    // The material's diffuse textures in file order, and in `cutOut` whether
+    // any of them has texels the alpha-tested programs cut out. Each image
+    // file becomes one GL texture for the whole run, so that rebuilding a
+    // level reuses its textures instead of piling up new ones; a file that
+    // cannot be read is reported once per load and left out.
+    std::vector<GLuint> diffuseTextures(const aiMaterial& material, bool& cutOut)
     {
         std::vector<GLuint> textures;
         const unsigned count = aiGetMaterialTextureCount(&material, aiTextureType_DIFFUSE);
@@ -203,24 +208,31 @@ private:
             const std::string key = std::filesystem::path(imagePath).lexically_normal().string();
             if (unreadable.count(key) != 0)
                 continue;
-            std::unordered_map<std::string, GLuint>& loaded = loadedTextures();
+            std::unordered_map<std::string, LoadedTexture>& loaded = loadedTextures();
             auto cached = loaded.find(key);
-            if (cached == loaded.end() || !glIsTexture(cached->second)) {
-                const GLuint texture = loadImageTexture(imagePath, FirstRow::top);
-                if (texture == 0) {
+            if (cached == loaded.end() || !glIsTexture(cached->second.name)) {
+                LoadedTexture texture;
+                texture.name = loadImageTexture(imagePath, FirstRow::top, &texture.cutOut);
+                if (texture.name == 0) {
                     unreadable.insert(key);
                     continue;
                 }
                 cached = loaded.insert_or_assign(key, texture).first;
             }
-            textures.push_back(cached->second);
+            textures.push_back(cached->second.name);
+            cutOut = cutOut || cached->second.cutOut;
         }
         return textures;
     }
 
-    static std::unordered_map<std::string, GLuint>& loadedTextures()
+    struct LoadedTexture {
+        GLuint name = 0;
+        bool cutOut = false;
+    };
+
+    static std::unordered_map<std::string, LoadedTexture>& loadedTextures()
     {
-        static std::unordered_map<std::string, GLuint> textures;
+        static std::unordered_map<std::string, LoadedTexture> textures;
         return textures;
     }
 

@@ -5,6 +5,7 @@
 #include "assetgen.h"
 
 #include "app/config.h"
+#include "datastructures/mesh.h"
 #include "datastructures/tree_node.h"
 #include "effects/render_pass.h"
 #include "effects/shadow_mapping.h"
@@ -19,7 +20,17 @@
 
 namespace {
 
+using frosk::datastructures::Mesh;
 using frosk::datastructures::TreeNode;
+
+template <typename Visit>
+void forEachMesh(const TreeNode& node, const Visit& visit)
+{
+    for (const std::unique_ptr<Mesh>& mesh : node.meshes)
+        visit(*mesh);
+    for (const std::unique_ptr<TreeNode>& child : node.children)
+        forEachMesh(*child, visit);
+}
 
 std::unique_ptr<frosk::Shader> gameProgram(const std::string& name)
 {
@@ -93,36 +104,48 @@ TEST_P(GameLook, PlayersViewWithTheGamesPrograms)
     }
 
     testsupport::OffscreenTarget picture(config.width, config.height);
-    picture.bind();
-    picture.clear({0.0f, 0.0f, 0.0f, 1.0f});
-    glEnable(GL_DEPTH_TEST);
-    terrain->drawSilhouette(terrainPlace * terrain->transform);
-    terrain->drawToon(terrainPlace * terrain->transform);
-    for (const glm::mat4& m : targets) {
-        target->drawSilhouette(m * target->transform);
-        target->drawShadowed(m * target->transform);
-    }
-    for (const glm::mat4& m : snowmen) {
-        snowman->drawSilhouette(m * snowman->transform);
-        snowman->drawToon(m * snowman->transform);
-    }
-    glUseProgram(sky->programHandle);
-    glUniformMatrix4fv(glGetUniformLocation(sky->programHandle, "projectionMatrix"), 1, GL_FALSE,
-                       glm::value_ptr(camera.projection));
-    glUniformMatrix4fv(glGetUniformLocation(sky->programHandle, "viewMatrix"), 1, GL_FALSE,
-                       glm::value_ptr(camera.view));
-    heaven->draw(heaven->transform);
-    glClear(GL_DEPTH_BUFFER_BIT);
-    hand->drawSilhouette(handPose * hand->transform);
-    hand->drawToon(handPose * hand->transform);
-    cake->drawSilhouette(handPose * cake->transform);
-    cake->drawToon(handPose * cake->transform);
+    const auto drawView = [&] {
+        picture.bind();
+        picture.clear({0.0f, 0.0f, 0.0f, 1.0f});
+        glEnable(GL_DEPTH_TEST);
+        terrain->drawSilhouette(terrainPlace * terrain->transform);
+        terrain->drawToon(terrainPlace * terrain->transform);
+        for (const glm::mat4& m : targets) {
+            target->drawSilhouette(m * target->transform);
+            target->drawShadowed(m * target->transform);
+        }
+        for (const glm::mat4& m : snowmen) {
+            snowman->drawSilhouette(m * snowman->transform);
+            snowman->drawToon(m * snowman->transform);
+        }
+        glUseProgram(sky->programHandle);
+        glUniformMatrix4fv(glGetUniformLocation(sky->programHandle, "projectionMatrix"), 1, GL_FALSE,
+                           glm::value_ptr(camera.projection));
+        glUniformMatrix4fv(glGetUniformLocation(sky->programHandle, "viewMatrix"), 1, GL_FALSE,
+                           glm::value_ptr(camera.view));
+        heaven->draw(heaven->transform);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        hand->drawSilhouette(handPose * hand->transform);
+        hand->drawToon(handPose * hand->transform);
+        cake->drawSilhouette(handPose * cake->transform);
+        cake->drawToon(handPose * cake->transform);
+        glDisable(GL_DEPTH_TEST);
+        return picture.readRgba();
+    };
+    const std::vector<unsigned char> rgba = drawView();
     picture.savePng("asset_game_look_level" + std::to_string(level));
-    glDisable(GL_DEPTH_TEST);
     EXPECT_EQ(testsupport::glErrors(), "");
 
+    // The generated textures are opaque, so the outlines leave out their white
+    // front faces; drawn as well, the toon draws would cover every one of them.
+    for (const TreeNode* model : {terrain.get(), target.get(), snowman.get(), cake.get(), hand.get()})
+        forEachMesh(*model, [](Mesh& mesh) {
+            EXPECT_FALSE(mesh.cutOutTexels);
+            mesh.cutOutTexels = true;
+        });
+    EXPECT_EQ(testsupport::differingBytes(drawView(), rgba), 0u) << "the white of the outlines shows";
+
     // Nothing is left black: the sky fills every pixel the scenery leaves.
-    const std::vector<unsigned char> rgba = picture.readRgba();
     size_t black = 0;
     for (size_t i = 0; i < rgba.size(); i += 4)
         black += rgba[i] + rgba[i + 1] + rgba[i + 2] < 30;

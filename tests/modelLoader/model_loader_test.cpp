@@ -258,6 +258,41 @@ TEST_F(ModelLoaderTest, SharedTextureIsLoadedOnceAndDrawnTheRightWayUp)
     EXPECT_EQ(testsupport::glErrors(), "");
 }
 
+// The outline's white front faces can show only through texels that the toon
+// draw cuts out (alpha below one half: 127 of 255 is, 128 is not), so each
+// mesh learns from its images whether it has any.
+TEST_F(ModelLoaderTest, MeshesKnowWhetherTheirTexturesHaveCutOutTexels)
+{
+    const auto writeImage = [](const std::string& file, unsigned char lowestAlpha) {
+        std::vector<unsigned char> image;
+        for (int i = 0; i < 16; ++i)
+            image.insert(image.end(), {200, 100, 50, static_cast<unsigned char>(i == 9 ? lowestAlpha : 255)});
+        return testsupport::writePng("Textures/" + file, 4, 4, image);
+    };
+    ASSERT_TRUE(writeImage("half.png", 128));
+    ASSERT_TRUE(writeImage("holed.png", 127));
+
+    testscene::Scene scene;
+    scene.materials[0].textures = {"half.png"};
+    testscene::Material holed, none;
+    holed.textures = {"holed.png"};
+    scene.materials.insert(scene.materials.end(), {holed, none});
+    for (unsigned i = 0; i < 3; ++i) {
+        scene.meshes.push_back(testscene::quad({1, 1, 1}));
+        scene.meshes.back().material = i;
+        scene.root.meshes.push_back(i);
+    }
+    // The second load takes the images from the run's cache.
+    for (int load = 0; load < 2; ++load) {
+        const auto root = this->load(scene, "Models/alpha.dae");
+        const std::vector<PlacedMesh> meshes = meshesOf(*root);
+        ASSERT_EQ(meshes.size(), 3u);
+        EXPECT_FALSE(meshes[0].mesh->cutOutTexels) << "load " << load;
+        EXPECT_TRUE(meshes[1].mesh->cutOutTexels) << "load " << load;
+        EXPECT_FALSE(meshes[2].mesh->cutOutTexels) << "load " << load;
+    }
+}
+
 TEST_F(ModelLoaderTest, MissingTextureIsReportedOnceWithoutLineBreakAndTheMeshKeepsItsColours)
 {
     testscene::Scene scene;
