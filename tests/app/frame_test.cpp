@@ -1,6 +1,7 @@
 // What the player sees: the game's own frame, read back from its scene target.
 #include "support/game_world.h"
 
+#include "app/config.h"
 #include "app/game.h"
 #include "common/globals.h"
 #include "controls/controller.h"
@@ -21,6 +22,17 @@ int coloured(const std::vector<unsigned char>& rgba)
         if (rgba[i] + rgba[i + 1] + rgba[i + 2] > 30)
             ++count;
     return count;
+}
+
+// The window's colour set to `colour`, and the game's clear colour left as
+// the game last set it.
+void fillWindow(const glm::vec4& colour)
+{
+    GLfloat gameColour[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, gameColour);
+    glClearColor(colour.r, colour.g, colour.b, colour.a);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(gameColour[0], gameColour[1], gameColour[2], gameColour[3]);
 }
 
 } // namespace
@@ -99,4 +111,53 @@ TEST_F(Loop, EscapeTappedBetweenFramesEndsTheLoopAfterTheNextFrame)
     EXPECT_FALSE(frosk::runFrame(window, input, 1.0 / 60.0));
     input.release(GLFW_KEY_ESCAPE);
     EXPECT_TRUE(frosk::runFrame(window, input, 1.0 / 60.0));
+}
+
+// The composite covers the configured size of the window; whatever the
+// window has beyond it (a full-screen mode larger than asked for) is cleared
+// every frame instead of showing what was there before.
+TEST_F(Loop, AWindowLargerThanTheGameIsClearedBeyondThePicture)
+{
+    frosk::Config smaller("config.conf");
+    smaller.width = 640;
+    smaller.height = 480;
+    frosk::shutdown();
+    frosk::initialize(window, input, smaller);
+
+    std::vector<unsigned char> shown;
+    frosk::FrameHooks hooks;
+    hooks.beforeSwap = [&shown] { shown = testsupport::readPixels(0, 0, 800, 600); };
+    for (int frame = 0; frame < 2; ++frame) {
+        fillWindow({1.0f, 0.0f, 0.0f, 1.0f});
+        ASSERT_TRUE(frosk::runFrame(window, input, 1.0 / 60.0, hooks));
+    }
+    const auto pixel = [&shown](int x, int y) {
+        const std::size_t i = 4 * (static_cast<std::size_t>(y) * 800 + static_cast<std::size_t>(x));
+        return glm::u8vec4(shown[i], shown[i + 1], shown[i + 2], shown[i + 3]);
+    };
+    int red = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            red += pixel(x, y) == glm::u8vec4(255, 0, 0, 255);
+    EXPECT_EQ(red, 0);
+    EXPECT_EQ(pixel(700, 300), glm::u8vec4(0, 0, 0, 255)) << "beside the picture";
+    EXPECT_EQ(pixel(300, 550), glm::u8vec4(0, 0, 0, 255)) << "above it";
+    EXPECT_EQ(testsupport::glErrors(), "");
+}
+
+// A window of the game's own size is covered by the composite alone: what
+// the frame shows is the scene, whatever the window held before.
+TEST_F(Loop, TheCompositeCoversAWindowOfTheGamesSize)
+{
+    std::vector<unsigned char> shown;
+    frosk::FrameHooks hooks;
+    hooks.beforeSwap = [&shown] { shown = testsupport::readPixels(0, 0, 800, 600); };
+    std::vector<unsigned char> pictures[2];
+    for (int frame = 0; frame < 2; ++frame) {
+        fillWindow(frame == 0 ? glm::vec4(1.0f, 0.0f, 0.0f, 1.0f) : glm::vec4(0.0f, 1.0f, 0.0f, 1.0f));
+        ASSERT_TRUE(frosk::runFrame(window, input, 0.0, hooks));
+        pictures[frame] = shown;
+    }
+    EXPECT_EQ(testsupport::differingBytes(pictures[0], pictures[1]), 0u);
+    EXPECT_EQ(testsupport::glErrors(), "");
 }

@@ -146,7 +146,7 @@ void splitBlock(Game& game, FrameScript& script, int frames, Samples& samples, S
         script.beforeFrame();
         const long long start = steadyNanoseconds();
         const double dt = game.clock.tick(game.nextTime());
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        // The window has the game's size: the loop does not clear it either.
         glfwPollEvents();
         if (sampler != nullptr)
             sampler->resume();
