@@ -9,10 +9,10 @@
 
 namespace frosk::modelLoader {
 
-GLuint loadImageTexture(const std::string& path, FirstRow firstRow, bool* seeThrough)
+GLuint loadImageTexture(const std::string& path, FirstRow firstRow, bool* cutOut)
 {
-    if (seeThrough)
-        *seeThrough = false;
+    if (cutOut)
+        *cutOut = false;
     ilInit();
     ILuint image = 0;
     ilGenImages(1, &image);
@@ -25,12 +25,12 @@ GLuint loadImageTexture(const std::string& path, FirstRow firstRow, bool* seeThr
         std::cout << "Could not load Image: " << path << std::flush;
     } else {
         const ILubyte* texels = ilGetData();
-        if (seeThrough) {
+        if (cutOut) {
             const std::size_t size = 4u * static_cast<std::size_t>(ilGetInteger(IL_IMAGE_WIDTH))
                                      * static_cast<std::size_t>(ilGetInteger(IL_IMAGE_HEIGHT));
             // Alpha 127 of 255 is the first below the programs' one half.
-            for (std::size_t i = 3; i < size && !*seeThrough; i += 4)
-                *seeThrough = texels[i] < 128;
+            for (std::size_t i = 3; i < size && !*cutOut; i += 4)
+                *cutOut = texels[i] < 128;
         }
         glGenTextures(1, &texture);
         glActiveTexture(GL_TEXTURE0);

@@ -14,9 +14,9 @@ enum class FirstRow { bottom, top };
 // The image file at `path` as a new RGBA texture with mipmaps and linear
 // filtering, left bound to GL_TEXTURE_2D on unit 0 for whatever else the
 // caller sets on it. 0 when the file cannot be read, after printing
-// "Could not load Image: " and the path (no line break). `seeThrough`, when
+// "Could not load Image: " and the path (no line break). `cutOut`, when
 // given, tells whether any texel is less than half opaque: the alpha-tested
 // programs cut those out.
-GLuint loadImageTexture(const std::string& path, FirstRow firstRow, bool* seeThrough = nullptr);
+GLuint loadImageTexture(const std::string& path, FirstRow firstRow, bool* cutOut = nullptr);
 
 } // namespace frosk::modelLoader
