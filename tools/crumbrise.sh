@@ -63,7 +63,12 @@ build() {
 run_tests() {
   # Mesa, X11 and the sound library keep a few allocations until exit by design.
   export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizer.supp:print_suppressions=0"
-  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+  # The sanitizer runtime's own record of thread-local blocks is off: for a
+  # block the C library put 16 bytes past a page start it reads a header that
+  # is not there, and the leak check at exit crashes scanning a made-up range
+  # (tests/sanitizer shows it). The leak check still reaches those blocks
+  # through the C library's own pointers.
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:intercept_tls_get_addr=0"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
   local status=0
   echo "=== tests: normal build ==="
@@ -74,11 +79,11 @@ run_tests() {
 }
 
 # The leak checker that runs when a sanitizer-built test ends stops every
-# thread to scan memory; now and then, on a loaded machine with the GL
-# driver's threads about, it crashes itself ("Tracer caught signal 11") after
-# the test has passed, and the test is counted as failed without any leak
-# check done. When that is all that failed, those tests run once more and
-# their second run counts; any other failure stands as it is.
+# thread to scan memory; should it crash itself ("Tracer caught signal 11")
+# after the test has passed, the test counts as failed without any leak check
+# done. The one cause seen so far is avoided above; for any other, when that
+# is all that failed, those tests run once more and their second run counts.
+# Any other failure stands as it is.
 rerun_if_leak_checker_crashed() {
   local dir=$1 failed name output
   failed=$(cut -d: -f2- "$dir/Testing/Temporary/LastTestsFailed.log" 2>/dev/null) || return 1
