@@ -34,17 +34,37 @@ void applySize(const std::string& key, const std::string& label, const std::stri
                   << " is not a positive whole number; keeping " << field << std::endl;
 }
 
-void applySensitivity(const std::string& value, int& field)
+// A whole number from `lowest` to `highest`, nothing else in the value.
+bool parseWholeNumber(const std::string& value, int lowest, int highest, int& out)
 {
     int parsed = 0;
     const bool whole = value.find_first_not_of("0123456789") == std::string::npos && parseSize(value, parsed);
-    if (whole && parsed >= Config::lowestMouseSensitivity && parsed <= Config::highestMouseSensitivity) {
-        field = parsed;
+    if (!whole || parsed < lowest || parsed > highest)
+        return false;
+    out = parsed;
+    return true;
+}
+
+void applySensitivity(const std::string& value, int& field)
+{
+    if (parseWholeNumber(value, Config::lowestMouseSensitivity, Config::highestMouseSensitivity, field))
         return;
-    }
     std::cout << "Configfile: value \"" << value << "\" of mousesensitivity is not a whole number from "
               << Config::lowestMouseSensitivity << " to " << Config::highestMouseSensitivity << "; keeping "
               << field << std::endl;
+}
+
+void applyFrameLimit(const std::string& value, int& field)
+{
+    if (value == "0") {
+        field = 0;
+        return;
+    }
+    if (parseWholeNumber(value, Config::lowestFrameLimit, Config::highestFrameLimit, field))
+        return;
+    std::cout << "Configfile: value \"" << value << "\" of maxfps is neither 0 nor a whole number from "
+              << Config::lowestFrameLimit << " to " << Config::highestFrameLimit << "; keeping " << field
+              << std::endl;
 }
 
 void applySwitch(const std::string& key, const std::string& value, bool& field)
@@ -130,6 +150,8 @@ Config::Config(const std::string& fileName)
             applySensitivity(value, mouseSensitivity);
         else if (key == "invertmouse")
             applySwitch(key, value, invertMouse);
+        else if (key == "maxfps")
+            applyFrameLimit(value, maxFramesPerSecond);
     }
 }
 

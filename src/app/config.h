@@ -4,8 +4,8 @@
 
 namespace frosk {
 
-// Start-up settings from "config.conf": window size, full-screen mode and how
-// the mouse turns the view.
+// Start-up settings from "config.conf": window size, full-screen mode, how
+// the mouse turns the view and how many frames a second the game may draw.
 class Config {
 public:
     // Reads the file and names it on the console, or says it is missing and
@@ -21,8 +21,16 @@ public:
     // Moving the mouse up looks down.
     bool invertMouse = false;
 
+    // At most this many frames a second, for a screen that does not pace
+    // them (no vsync); 0 leaves them unlimited.
+    int maxFramesPerSecond = 0;
+
     static constexpr int lowestMouseSensitivity = 10;
     static constexpr int highestMouseSensitivity = 1000;
+    // Below 20 a frame would come near the 0.1 s past which the level's clock
+    // stands still.
+    static constexpr int lowestFrameLimit = 20;
+    static constexpr int highestFrameLimit = 1000;
 };
 
 // The configuration file the game starts with: the player's own

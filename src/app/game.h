@@ -67,6 +67,22 @@ private:
     double accumulator = 0.0;
 };
 
+// The player's frame-rate limit: how long the loop waits after a frame so
+// that frames start no more often than the limit allows. A frame that took
+// longer than its share waits for nothing, and the next one's share counts
+// from its own start, so a slow frame is not made up for by a burst.
+class FrameLimiter {
+public:
+    // At most `perSecond` frames a second; 0 for no limit.
+    explicit FrameLimiter(int perSecond);
+    // Seconds to wait after a frame that ends at `now` (seconds).
+    double waitAfterFrame(double now);
+
+private:
+    double period = 0.0;
+    double frameStart = 0.0;
+};
+
 // Fixed points of a frame where a driver of the loop other than the player
 // (the autoplay tool, the benchmark) may look or act; the game sets none.
 struct FrameHooks {

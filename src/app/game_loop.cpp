@@ -34,6 +34,17 @@ double FrameClock::tick(double now)
     return dt;
 }
 
+FrameLimiter::FrameLimiter(int perSecond) : period(perSecond > 0 ? 1.0 / perSecond : 0.0) {}
+
+double FrameLimiter::waitAfterFrame(double now)
+{
+    if (period == 0.0)
+        return 0.0;
+    const double wait = std::max(0.0, frameStart + period - now);
+    frameStart = now + wait;
+    return wait;
+}
+
 double clockStep(double dt)
 {
     return dt <= longFrame ? dt * 1000.0 : 0.0;

@@ -28,9 +28,11 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <thread>
 
 namespace frosk {
 
@@ -293,8 +295,9 @@ int runGame()
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
 
     FrameClock clock;
-    while (runFrame(window, input, clock.tick(glfwGetTime()))) {
-    }
+    FrameLimiter limiter(settings.maxFramesPerSecond);
+    while (runFrame(window, input, clock.tick(glfwGetTime())))
+        std::this_thread::sleep_for(std::chrono::duration<double>(limiter.waitAfterFrame(glfwGetTime())));
 
     shutdown();
     glfwTerminate();

@@ -145,6 +145,24 @@ TEST(ConfigFile, MouseSensitivityFromTenToAThousandPercentAndInvertedLook)
     EXPECT_FALSE(load("invertmouse = true\ninvertmouse = false\n").config.invertMouse);
 }
 
+TEST(ConfigFile, FrameLimitIsZeroForNoneOrTwentyToAThousand)
+{
+    EXPECT_EQ(load("resolutionx = 1024\n").config.maxFramesPerSecond, 0) << "no limit unless asked for";
+    for (const int good : {20, 60, 144, 1000}) {
+        const Loaded l = load("maxfps = " + std::to_string(good) + "\n");
+        EXPECT_EQ(l.config.maxFramesPerSecond, good);
+        EXPECT_EQ(l.output, "");
+    }
+    EXPECT_EQ(load("maxfps = 60\nmaxfps = 0\n").config.maxFramesPerSecond, 0);
+
+    for (const char* bad : {"19", "1001", "fast", "60fps", "99999999999"}) {
+        const Loaded l = load(std::string("maxfps = 30\nmaxfps = ") + bad + "\n");
+        EXPECT_EQ(l.config.maxFramesPerSecond, 30) << bad;
+        EXPECT_EQ(l.output, std::string("Configfile: value \"") + bad +
+                                "\" of maxfps is neither 0 nor a whole number from 20 to 1000; keeping 30\n");
+    }
+}
+
 namespace {
 
 namespace fs = std::filesystem;

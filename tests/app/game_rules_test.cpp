@@ -119,4 +119,21 @@ TEST(FrameTiming, FrameRateTextAppearsOnceMoreThanASecondHasPiledUp)
     EXPECT_EQ(frosk::fpsText, "FPS:11");
 }
 
+TEST(FrameTiming, TheFrameLimitSpacesFrameStartsAndNeverMakesUpForASlowFrame)
+{
+    frosk::FrameLimiter unlimited(0);
+    EXPECT_EQ(unlimited.waitAfterFrame(5.0), 0.0);
+    EXPECT_EQ(unlimited.waitAfterFrame(5.001), 0.0);
+
+    // 20 a second: a frame starts every 50 ms at the most.
+    frosk::FrameLimiter limiter(20);
+    EXPECT_EQ(limiter.waitAfterFrame(3.0), 0.0) << "the first frame has waited since start-up";
+    EXPECT_NEAR(limiter.waitAfterFrame(3.01), 0.04, 1e-9) << "a 10 ms frame waits out the rest of its 50";
+    EXPECT_NEAR(limiter.waitAfterFrame(3.05 + 0.049), 0.001, 1e-9);
+    // A slow frame (120 ms) waits for nothing, and the one after it does not
+    // make up for it: its 50 ms count from its own start.
+    EXPECT_EQ(limiter.waitAfterFrame(3.1 + 0.12), 0.0);
+    EXPECT_NEAR(limiter.waitAfterFrame(3.22 + 0.02), 0.03, 1e-9);
+}
+
 } // namespace

@@ -20,7 +20,9 @@
 #include "support/offscreen.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using frosk::thrownCakes;
@@ -38,15 +40,11 @@ std::vector<std::uint32_t> depthTexels(GLuint texture)
     return texels;
 }
 
-// FNV-1a over the texels: 64 MB a frame are too many to keep.
-std::uint64_t fingerprint(const std::vector<std::uint32_t>& texels)
+// A hash of the texels: 64 MB a frame are too many to keep.
+std::size_t fingerprint(const std::vector<std::uint32_t>& texels)
 {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (std::uint32_t texel : texels) {
-        hash ^= texel;
-        hash *= 1099511628211ull;
-    }
-    return hash;
+    return std::hash<std::string_view>()(
+        std::string_view(reinterpret_cast<const char*>(texels.data()), texels.size() * sizeof(texels[0])));
 }
 
 // A cake of the first kind thrown at `speed` from `from` towards `to`.
@@ -74,7 +72,7 @@ void throwIntoTheAir()
 
 struct Recorded {
     std::vector<std::vector<unsigned char>> pictures;
-    std::vector<std::uint64_t> depths;
+    std::vector<std::size_t> depths;
     std::size_t targetsLeftInLevel1 = 0;
 };
 
