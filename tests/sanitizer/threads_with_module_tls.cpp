@@ -31,9 +31,8 @@ std::atomic<int> ready{0};
 void holdABlockAtTheUnluckyOffset()
 {
     // Allocates until the next chunk would start at the unlucky offset, so
-    // that the library's block, allocated next, takes it.
-    // Consecutive chunks pass every offset a chunk can have within a page
-    // in pageSize / 16 steps.
+    // that the library's block, allocated next, takes it. Consecutive chunks
+    // pass every offset a chunk can have within a page in pageSize / 16 steps.
     constexpr std::size_t enough = 2 * pageSize / 16;
     std::vector<void*> spare;
     spare.reserve(enough);
